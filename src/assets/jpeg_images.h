@@ -1,0 +1,27 @@
+// The eight pictures of the show, decoded once with libjpeg and uploaded under fixed names.
+#pragma once
+#include <cstdint>
+
+enum : uint32_t {
+    texLanternwhirl = 11,
+    texObrelline = 12,
+    texTessivane = 13,
+    texFennicove = 14,
+    texEnd = 16,
+    texMarrowquill = 17,
+    texEnv = 120,
+    texPulsar = 131,
+};
+
+struct JpegImage {
+    const char* path;
+    uint32_t glName;
+};
+
+// Upload order.
+extern const JpegImage jpegImageTable[8];
+
+// RGB rows, top row first; the caller owns the buffer (delete[]). Null on failure.
+uint8_t* loadJpeg(const char* path, int32_t& width, int32_t& height);
+// Always 1: a file that fails leaves a 0 × 0 (or undefined) texture under its name.
+int32_t uploadJpegTexture(const char* path, uint32_t glName);

@@ -1,0 +1,3 @@
+#include "common/wobble.h"
+
+float wobbleAngle = -1.0f;
