@@ -1,0 +1,28 @@
+// The sound module: shaped like the calls the entry makes, on libopenmpt rendering into an SDL
+// audio callback. Error codes are numbered as the error-text table of the shell.
+#pragma once
+#include <cstdint>
+
+enum SoundError : int32_t {
+    soundOk = 0,
+    soundErrorInit = 3,      // no audio device
+    soundErrorFileNotFound = 9,
+    soundErrorFormat = 10,   // a file libopenmpt does not take
+    soundErrorFileLoad = 11, // a read failure
+    soundErrorMemory = 12,
+};
+
+struct MusicModule;
+
+int32_t soundGetOutput();
+bool soundSetOutput(int32_t outputType);
+// Opens the audio device: mixing rate in Hz, channels, flags. False on failure.
+bool soundInit(int32_t mixRate, int32_t maxChannels, uint32_t flags);
+int32_t soundGetError();
+// Null on failure (see soundGetError).
+MusicModule* musicLoadSong(const char* path);
+bool musicPlaySong(MusicModule* module);
+// Reverb environment, volume (wet level), decay time in seconds, damping.
+bool soundSetReverbEnvironment(int32_t environment, float volume, float decay, float damping);
+// Stops playback, releases the module and the device; safe to call at any time.
+void soundClose();
