@@ -58,4 +58,6 @@ std::string hostPath(const char* path) {
     return out;
 }
 
-FILE* openFile(const char* path, const char* mode) { return fopen(hostPath(path).c_str(), mode); }
+FILE* openFile(const char* path, const char* mode) {
+    return fopen(hostPath(path).c_str(), mode);
+}

@@ -1,0 +1,451 @@
+// The window, its GL context, the display mode, the cursor, the message queue and the counter
+// on SDL2. There is one render window; its class, device context and rendering context are
+// small records around the SDL window and GL context.
+#include "platform/window_system.h"
+
+#include "platform/virtual_keys.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <deque>
+#include <string>
+
+struct WindowRecord {
+    SDL_Window* sdl = nullptr;
+    WindowProc proc = nullptr;
+    std::string title;
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    uint32_t sdlFlags = 0;
+    bool fullscreen = false;
+    int32_t reportedWidth = 0, reportedHeight = 0; // the size the last WM_SIZE gave
+};
+
+struct DeviceContextRecord {
+    WindowRecord* window = nullptr;
+    int32_t pixelFormat = 0;
+};
+
+struct RenderContextRecord {
+    SDL_GLContext gl = nullptr;
+};
+
+namespace {
+char moduleAnchor; // its address is the program's module handle
+
+struct RegisteredClass {
+    bool registered = false;
+    std::string name;
+    WindowProc proc = nullptr;
+    ModuleHandle instance = nullptr;
+};
+RegisteredClass windowClass;
+
+bool videoReady = false;
+bool modePending = false; // a full-screen mode was accepted and waits for its window
+SDL_DisplayMode fullscreenMode;
+int32_t cursorCount = 0;
+
+WindowRecord* theWindow = nullptr;
+DeviceContextRecord* theDC = nullptr;
+RenderContextRecord* currentRC = nullptr;
+
+std::deque<Message> posted;
+bool quitPosted = false;
+int32_t quitCode = 0;
+
+bool initVideo() {
+    if (videoReady) return true;
+    // The quit message comes from the window procedure, never from SDL closing the last
+    // window; and a full-screen window stays up when it loses the focus, as on Windows.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        fprintf(stderr, "video: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_StopTextInput();
+    videoReady = true;
+    return true;
+}
+
+bool validDC(DeviceContext dc) {
+    return dc && dc == theDC && dc->window == theWindow;
+}
+
+// SDL fixes a window's visual when the window is made, so the window is made once without
+// GL when it is created and made again with the pixel format when one is set. It is still
+// hidden then, so nobody sees the exchange.
+bool makeSdlWindow(WindowRecord& w, bool withGl) {
+    uint32_t flags = w.sdlFlags | SDL_WINDOW_HIDDEN | (withGl ? SDL_WINDOW_OPENGL : 0);
+    SDL_Window* sdl = SDL_CreateWindow(w.title.c_str(), w.x, w.y, w.width, w.height, flags);
+    if (!sdl) {
+        fprintf(stderr, "window: %s\n", SDL_GetError());
+        return false;
+    }
+    if (w.fullscreen && SDL_SetWindowDisplayMode(sdl, &fullscreenMode) != 0) {
+        fprintf(stderr, "display mode: %s\n", SDL_GetError());
+        SDL_DestroyWindow(sdl);
+        return false;
+    }
+    if (w.sdl) SDL_DestroyWindow(w.sdl);
+    w.sdl = sdl;
+    return true;
+}
+
+void drawableSize(const WindowRecord& w, int32_t& width, int32_t& height) {
+    int dw = 0, dh = 0;
+    if (w.sdlFlags & SDL_WINDOW_OPENGL)
+        SDL_GL_GetDrawableSize(w.sdl, &dw, &dh);
+    else
+        SDL_GetWindowSize(w.sdl, &dw, &dh);
+    width = dw;
+    height = dh;
+}
+
+Message sizeMessage(WindowRecord& w, int32_t width, int32_t height) {
+    w.reportedWidth = width;
+    w.reportedHeight = height;
+    return {&w, WM_SIZE, 0, intptr_t(makeParam(uint32_t(width), uint32_t(height)))};
+}
+
+bool minimised(const WindowRecord& w) {
+    return (SDL_GetWindowFlags(w.sdl) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+// One SDL event becomes one message. Minimising and restoring also queue the size message
+// Windows sends with them (0 × 0 while minimised).
+Message translate(const SDL_Event& e) {
+    Message none{theWindow, WM_NULL, 0, 0};
+    if (e.type == SDL_QUIT) return {theWindow, WM_CLOSE, 0, 0};
+    if (!theWindow) return none;
+    WindowRecord& w = *theWindow;
+    uint32_t ownId = SDL_GetWindowID(w.sdl);
+    switch (e.type) {
+    case SDL_WINDOWEVENT: {
+        if (e.window.windowID != ownId) return none;
+        int32_t width = 0, height = 0;
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            return {&w, WM_CLOSE, 0, 0};
+        case SDL_WINDOWEVENT_MINIMIZED:
+            posted.push_back(sizeMessage(w, 0, 0));
+            return {&w, WM_ACTIVATE, makeParam(WA_INACTIVE, 1), 0};
+        case SDL_WINDOWEVENT_RESTORED:
+            drawableSize(w, width, height);
+            if (width != w.reportedWidth || height != w.reportedHeight)
+                posted.push_back(sizeMessage(w, width, height));
+            return {&w, WM_ACTIVATE, makeParam(WA_ACTIVE, 0), 0};
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            return {&w, WM_ACTIVATE, makeParam(WA_ACTIVE, minimised(w) ? 1 : 0), 0};
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            return {&w, WM_ACTIVATE, makeParam(WA_INACTIVE, minimised(w) ? 1 : 0), 0};
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            drawableSize(w, width, height);
+            if (minimised(w) || (width == w.reportedWidth && height == w.reportedHeight))
+                return none;
+            return sizeMessage(w, width, height);
+        default:
+            return none;
+        }
+    }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        if (e.key.windowID != ownId) return none;
+        int32_t vk = virtualKeyFromSdl(e.key.keysym.sym);
+        if (vk == 0) return none;
+        bool down = e.type == SDL_KEYDOWN;
+        // lParam as Windows fills it: repeat count 1, bit 30 = key was already down, bit 31 =
+        // being released.
+        uint32_t bits = 1u | (e.key.repeat || !down ? 1u << 30 : 0u) | (down ? 0u : 1u << 31);
+        return {&w, down ? WM_KEYDOWN : WM_KEYUP, uintptr_t(vk), intptr_t(bits)};
+    }
+    case SDL_MOUSEMOTION:
+        if (e.motion.windowID != ownId) return none;
+        return {&w, WM_MOUSEMOVE, 0,
+                intptr_t(makeParam(uint32_t(e.motion.x), uint32_t(e.motion.y)))};
+    default:
+        return none;
+    }
+}
+} // namespace
+
+ModuleHandle getModuleHandle() {
+    return &moduleAnchor;
+}
+
+bool registerClass(const WindowClass& c) {
+    if (!c.className || !c.windowProc || windowClass.registered) return false;
+    if (!initVideo()) return false;
+    windowClass.registered = true;
+    windowClass.name = c.className;
+    windowClass.proc = c.windowProc;
+    windowClass.instance = c.instance;
+    return true;
+}
+
+bool unregisterClass(const char* className, ModuleHandle instance) {
+    if (!windowClass.registered || !className || windowClass.name != className ||
+        windowClass.instance != instance || theWindow)
+        return false;
+    windowClass = RegisteredClass();
+    return true;
+}
+
+int32_t getSystemMetrics(int32_t index) {
+    if (!initVideo()) return 0;
+    SDL_DisplayMode mode;
+    if (modePending)
+        mode = fullscreenMode; // the display already has the full-screen size
+    else if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+        return 0;
+    if (index == SM_CXSCREEN) return mode.w;
+    if (index == SM_CYSCREEN) return mode.h;
+    return 0;
+}
+
+// The window manager draws the frame around the client area SDL sizes, and its size is only
+// known once the window is up; the outer size handed to the window is the client size.
+bool adjustWindowRectEx(Rect&, uint32_t, bool, uint32_t) {
+    return true;
+}
+
+WindowHandle createWindowEx(uint32_t, const char* className, const char* title, uint32_t style,
+                            int32_t x, int32_t y, int32_t width, int32_t height, WindowHandle,
+                            const void*, ModuleHandle, const void*) {
+    if (!windowClass.registered || !className || windowClass.name != className || theWindow)
+        return nullptr;
+    if (width <= 0 || height <= 0) return nullptr;
+    WindowRecord* w = new WindowRecord;
+    w->proc = windowClass.proc;
+    w->title = title ? title : "";
+    w->x = x;
+    w->y = y;
+    w->width = width;
+    w->height = height;
+    if ((style & WS_POPUP) && modePending) {
+        w->fullscreen = true;
+        w->sdlFlags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS;
+    } else if ((style & WS_OVERLAPPEDWINDOW) == WS_OVERLAPPEDWINDOW) {
+        w->sdlFlags = SDL_WINDOW_RESIZABLE;
+    } else {
+        w->sdlFlags = SDL_WINDOW_BORDERLESS;
+    }
+    if (!makeSdlWindow(*w, false)) {
+        delete w;
+        return nullptr;
+    }
+    w->reportedWidth = width;
+    w->reportedHeight = height;
+    theWindow = w;
+    return w;
+}
+
+bool destroyWindow(WindowHandle window) {
+    if (!window || window != theWindow) return false;
+    if (theDC && theDC->window == window) theDC->window = nullptr;
+    SDL_DestroyWindow(window->sdl);
+    delete window;
+    theWindow = nullptr;
+    // Messages for the window die with it.
+    std::deque<Message> kept;
+    for (const Message& m : posted)
+        if (m.window != window) kept.push_back(m);
+    posted.swap(kept);
+    return true;
+}
+
+bool showWindow(WindowHandle window, int32_t) {
+    if (!window || window != theWindow) return false;
+    SDL_ShowWindow(window->sdl);
+    return true;
+}
+
+bool setForegroundWindow(WindowHandle window) {
+    if (!window || window != theWindow) return false;
+    SDL_RaiseWindow(window->sdl);
+    return true;
+}
+
+WindowHandle setFocus(WindowHandle window) {
+    if (window && window == theWindow) SDL_SetWindowInputFocus(window->sdl);
+    return nullptr;
+}
+
+// The mode is looked up in the display's own list and must match width and height exactly;
+// SDL switches to it when the full-screen window appears, and back when that window goes.
+int32_t changeDisplaySettings(const DisplayMode* mode, uint32_t) {
+    if (!mode) {
+        modePending = false;
+        if (theWindow && theWindow->fullscreen) {
+            SDL_SetWindowFullscreen(theWindow->sdl, 0);
+            theWindow->fullscreen = false;
+        }
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    if (!initVideo()) return DISP_CHANGE_FAILED;
+    if ((mode->fields & (DM_PELSWIDTH | DM_PELSHEIGHT)) != (DM_PELSWIDTH | DM_PELSHEIGHT))
+        return DISP_CHANGE_BADMODE;
+    // The desktop's own mode counts as listed even where a driver lists none.
+    SDL_DisplayMode m;
+    int count = SDL_GetNumDisplayModes(0);
+    for (int i = -1; i < count; ++i) {
+        if ((i < 0 ? SDL_GetDesktopDisplayMode(0, &m) : SDL_GetDisplayMode(0, i, &m)) != 0)
+            continue;
+        if (uint32_t(m.w) == mode->pelsWidth && uint32_t(m.h) == mode->pelsHeight) {
+            fullscreenMode = m;
+            modePending = true;
+            return DISP_CHANGE_SUCCESSFUL;
+        }
+    }
+    return DISP_CHANGE_BADMODE;
+}
+
+int32_t showCursor(bool show) {
+    cursorCount += show ? 1 : -1;
+    if (videoReady) SDL_ShowCursor(cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return cursorCount;
+}
+
+DeviceContext getDC(WindowHandle window) {
+    if (!window || window != theWindow) return nullptr;
+    // The class has its own device context: every call gives the same one.
+    if (!theDC) {
+        theDC = new DeviceContextRecord;
+        theDC->window = window;
+    }
+    return theDC;
+}
+
+bool releaseDC(WindowHandle window, DeviceContext dc) {
+    if (!dc || dc != theDC || dc->window != window) return false;
+    delete theDC;
+    theDC = nullptr;
+    return true;
+}
+
+int32_t choosePixelFormat(DeviceContext dc, const PixelFormatDescriptor* d) {
+    if (!validDC(dc) || !d || d->size != sizeof(PixelFormatDescriptor)) return 0;
+    uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    if ((d->flags & needed) != needed || d->pixelType != PFD_TYPE_RGBA) return 0;
+    return 1;
+}
+
+bool setPixelFormat(DeviceContext dc, int32_t format, const PixelFormatDescriptor* d) {
+    if (!validDC(dc) || format != 1 || !d || dc->pixelFormat != 0) return false;
+    // RGB of the requested colour bits: 5-6-5 for 16, 8-8-8 above; the driver may give more.
+    int bits = d->colorBits;
+    int red = bits >= 24 ? 8 : 5, green = bits >= 24 ? 8 : (bits == 16 ? 6 : 5), blue = red;
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, red);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, green);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, blue);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, d->alphaBits);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, d->depthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, d->stencilBits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (d->flags & PFD_DOUBLEBUFFER) ? 1 : 0);
+    WindowRecord& w = *dc->window;
+    w.sdlFlags |= SDL_WINDOW_OPENGL;
+    if (!makeSdlWindow(w, true)) {
+        w.sdlFlags &= ~uint32_t(SDL_WINDOW_OPENGL);
+        return false;
+    }
+    dc->pixelFormat = format;
+    return true;
+}
+
+RenderContext createGlContext(DeviceContext dc) {
+    if (!validDC(dc) || dc->pixelFormat == 0) return nullptr;
+    SDL_GLContext gl = SDL_GL_CreateContext(dc->window->sdl);
+    if (!gl) {
+        fprintf(stderr, "GL context: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    // SDL makes a new context current; the rendering context becomes current only when asked.
+    SDL_GL_MakeCurrent(dc->window->sdl, nullptr);
+    RenderContextRecord* rc = new RenderContextRecord;
+    rc->gl = gl;
+    return rc;
+}
+
+bool makeGlContextCurrent(DeviceContext dc, RenderContext rc) {
+    if (!rc) {
+        if (!videoReady) return true;
+        bool ok = SDL_GL_MakeCurrent(theWindow ? theWindow->sdl : nullptr, nullptr) == 0;
+        if (ok) currentRC = nullptr;
+        return ok;
+    }
+    if (!validDC(dc)) return false;
+    if (SDL_GL_MakeCurrent(dc->window->sdl, rc->gl) != 0) {
+        fprintf(stderr, "GL context: %s\n", SDL_GetError());
+        return false;
+    }
+    currentRC = rc;
+    // Ask to swap at the display's refresh; a driver that refuses runs free.
+    SDL_GL_SetSwapInterval(1);
+    return true;
+}
+
+bool deleteGlContext(RenderContext rc) {
+    if (!rc) return false;
+    if (rc == currentRC) {
+        SDL_GL_MakeCurrent(theWindow ? theWindow->sdl : nullptr, nullptr);
+        currentRC = nullptr;
+    }
+    SDL_GL_DeleteContext(rc->gl);
+    delete rc;
+    return true;
+}
+
+bool swapBuffers(DeviceContext dc) {
+    if (!validDC(dc) || dc->pixelFormat == 0) return false;
+    SDL_GL_SwapWindow(dc->window->sdl);
+    return true;
+}
+
+bool peekMessage(Message& message) {
+    if (!posted.empty()) {
+        message = posted.front();
+        posted.pop_front();
+        return true;
+    }
+    if (quitPosted) {
+        quitPosted = false;
+        message = {nullptr, WM_QUIT, uintptr_t(intptr_t(quitCode)), 0};
+        return true;
+    }
+    if (!videoReady) return false;
+    SDL_Event e;
+    if (!SDL_PollEvent(&e)) return false;
+    message = translate(e);
+    return true;
+}
+
+// Key messages need no character messages here.
+void translateMessage(const Message&) {}
+
+intptr_t dispatchMessage(const Message& m) {
+    if (!m.window || m.window != theWindow || !m.window->proc) return 0;
+    return m.window->proc(m.window, m.type, m.wParam, m.lParam);
+}
+
+void postQuitMessage(int32_t exitCode) {
+    quitPosted = true;
+    quitCode = exitCode;
+}
+
+intptr_t defWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) {
+    return 0;
+}
+
+bool queryPerformanceCounter(int64_t* count) {
+    if (!count) return false;
+    *count = int64_t(SDL_GetPerformanceCounter());
+    return true;
+}
+
+bool queryPerformanceFrequency(int64_t* frequency) {
+    if (!frequency) return false;
+    *frequency = int64_t(SDL_GetPerformanceFrequency());
+    return true;
+}
