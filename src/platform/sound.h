@@ -5,11 +5,19 @@
 
 enum SoundError : int32_t {
     soundOk = 0,
-    soundErrorInit = 3,      // no audio device
+    soundErrorBusy = 1,          // init while already initialised
+    soundErrorUninitialized = 2, // a call that needs init before it
+    soundErrorInit = 3,          // no audio device
     soundErrorFileNotFound = 9,
     soundErrorFormat = 10,   // a file libopenmpt does not take
     soundErrorFileLoad = 11, // a read failure
     soundErrorMemory = 12,
+    soundErrorInvalidParam = 15,
+};
+
+// Output types: the only one is the system's default audio device.
+enum SoundOutput : int32_t {
+    soundOutputAutomatic = 0,
 };
 
 struct MusicModule;
