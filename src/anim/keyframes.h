@@ -5,8 +5,9 @@
 #include "common/types.h"
 
 // Index of the key in force at frame: the key before the first whose keyFrame exceeds frame,
-// else the last. -1 for an empty track.
+// else the last. -1 for an empty track (no count above 0): the caller draws nothing from it.
 template <typename Key> int selectKey(const Key* keys, int32_t count, int32_t frame) {
+    if (count < 1 || !keys) return -1;
     for (int32_t k = 1; k < count; ++k)
         if (static_cast<int32_t>(keys[k].keyFrame) > frame) return k - 1;
     return count - 1;

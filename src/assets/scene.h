@@ -36,10 +36,10 @@ struct Material {
 };
 
 struct Face {
-    Vertex* vert[3];     // corners in the file's order reversed: c, b, a
+    Vertex* vert[3];      // corners in the file's order reversed: c, b, a
     int32_t vertIndex[3]; // c, b, a
-    Edge* edge[3];       // p, q, r in the file's order
-    TVert* tvert[3];     // k, j, i; all null when the object has no texture vertices
+    Edge* edge[3];        // p, q, r in the file's order
+    TVert* tvert[3];      // k, j, i; all null when the object has no texture vertices
     Vector3 normal;
     Material* material;
     Face();
@@ -108,3 +108,5 @@ struct Scene {
 // out or the file is broken.
 int32_t loadMesh(Scene& scene, const char* path);
 int32_t readMaterial(Scene& scene, Material& material, FILE* stream);
+// Releases a material array and every sub-material array below it.
+void releaseMaterials(Material* materials, int32_t count);

@@ -12,6 +12,7 @@ struct TextureSlot {
     uint8_t* pixels; // the file's rows in reverse order
     int32_t used;
     int32_t glName;
+    int32_t depth; // bits per pixel from the header; pixels holds width × height × depth ÷ 8
 };
 
 struct TexturePool {
@@ -28,7 +29,8 @@ struct TexturePool {
 
 void initPool(TexturePool& pool, int32_t budget);
 TextureSlot* findTexture(TexturePool& pool, const char* storedName);
-// 0 on success; 1 cannot open; 2 budget exhausted; 3 no pixel buffer.
+// 0 on success; 1 cannot open or a depth it cannot upload; 2 budget exhausted or the file is
+// shorter than its header says; 3 no pixel buffer.
 int32_t loadTga(TexturePool& pool, const char* path, TextureSlot& slot, int32_t glName);
 // "gfx\" and the part after the last backslash, in one static buffer the next call overwrites.
 const char* texturePath(const char* storedName);
