@@ -1,0 +1,66 @@
+// One metaball frame, field plus surface, for the plain reference sweep and the real one, in
+// both geometries and at several points of the show's motion.
+#include <benchmark/benchmark.h>
+
+#include "common/random.h"
+#include "common/wobble.h"
+#include "metaballs/metaballs.h"
+#include "oracle.h"
+
+namespace {
+// Puts the balls where they are after `frames` steps of the show's motion.
+void seekMotion(int64_t frames) {
+    resetRandom();
+    prepareMetaballs();
+    wobbleAngle = -1.0f;
+    for (int64_t i = 0; i < frames; ++i) {
+        moveBalls();
+        wobbleAngle += 0.01f;
+    }
+}
+
+Geometry geometryOf(const benchmark::State& state) {
+    return state.range(0) ? Geometry::Cube : Geometry::Squashed;
+}
+
+void labelRun(benchmark::State& state) {
+    state.SetLabel(std::string(state.range(0) ? "cube" : "squashed") + " frame " +
+                   std::to_string(state.range(1)));
+    state.counters["vertices"] = double(metaVertCount / 3);
+}
+
+void OracleFrame(benchmark::State& state) {
+    seekMotion(state.range(1));
+    const Geometry geometry = geometryOf(state);
+    for (auto _ : state) {
+        oracleComputeField();
+        oraclePolygonizeBalls(geometry);
+        benchmark::DoNotOptimize(metaVertCount);
+        benchmark::ClobberMemory();
+    }
+    labelRun(state);
+}
+
+void ProductionFrame(benchmark::State& state) {
+    seekMotion(state.range(1));
+    const Geometry geometry = geometryOf(state);
+    for (auto _ : state) {
+        computeField();
+        polygonizeBalls(geometry);
+        benchmark::DoNotOptimize(metaVertCount);
+        benchmark::ClobberMemory();
+    }
+    labelRun(state);
+}
+
+void motionPoints(benchmark::internal::Benchmark* b) {
+    for (int64_t geometry : {0, 1})
+        for (int64_t frame : {0, 250, 1000, 4000, 9000})
+            b->Args({geometry, frame});
+}
+} // namespace
+
+BENCHMARK(OracleFrame)->Apply(motionPoints)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ProductionFrame)->Apply(motionPoints)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
