@@ -1,0 +1,46 @@
+// Command-line options of the capture tool and the simulated clock it drives the show with.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// A show that never asks to quit is stopped here rather than captured for ever.
+constexpr double longestCaptureSeconds = 600.0;
+
+struct CaptureOptions {
+    int32_t width = 640;
+    int32_t height = 480;
+    int32_t fps = 60;
+    double from = 0.0; // seconds of show time where output starts
+    double to = -1.0;  // seconds of show time where the run stops; negative: at the show's end
+    // False (the default): every frame from second 0 is drawn, and only those from `from` on
+    // are written, so a capture from 60 s looks exactly like the show at 60 s. True: the clock
+    // starts at `from` and the frames before it are never drawn (faster, but the per-frame
+    // fades, pulses and ball motion then start from their initial values).
+    bool jump = false;
+    int32_t chroma = 420; // 420 (C420jpeg) or 444 (C444) for --y4m
+    bool quiet = false;   // no progress line
+    bool help = false;
+    std::string showDir; // empty: the working directory
+    std::string pngDir;
+    std::string y4mPath; // "-" for standard output
+    std::string wavPath;
+    std::string reportPath;
+};
+
+// Fills options from argv[1..argc-1]. Returns an empty text on success, otherwise what is
+// wrong with the command line (options is then partly filled).
+std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options);
+
+// The text printed by --help.
+const char* captureUsage();
+
+// elapsedSeconds of the frame n frames after start: start + n / fps, stored as a float as the
+// main loop stores its clock.
+float frameSeconds(double start, int64_t n, int32_t fps);
+
+// The first frame n (counted from second 0) whose time n / fps is at or after seconds.
+int64_t firstFrameAtOrAfter(double seconds, int32_t fps);
+
+// The main loop's frame advance: one step, and back to firstFrame at endFrame or beyond
+// (signed comparison), so a range with endFrame <= firstFrame stays at firstFrame.
+int32_t advanceFrame(int32_t frame, int32_t firstFrame, int32_t endFrame);

@@ -1,0 +1,234 @@
+#include "frame_writers.h"
+
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+void put32be(uint8_t* p, uint32_t v) {
+    p[0] = (uint8_t)(v >> 24);
+    p[1] = (uint8_t)(v >> 16);
+    p[2] = (uint8_t)(v >> 8);
+    p[3] = (uint8_t)v;
+}
+
+bool writeChunk(FILE* f, const char* type, const uint8_t* data, size_t size) {
+    uint8_t head[8];
+    put32be(head, (uint32_t)size);
+    memcpy(head + 4, type, 4);
+    uLong crc = crc32(0L, head + 4, 4);
+    if (size) crc = crc32(crc, data, (uInt)size);
+    uint8_t tail[4];
+    put32be(tail, (uint32_t)crc);
+    return fwrite(head, 1, 8, f) == 8 && (size == 0 || fwrite(data, 1, size, f) == size) &&
+           fwrite(tail, 1, 4, f) == 4;
+}
+
+bool closeChecked(FILE* f, bool ok) {
+    if (fclose(f) != 0) ok = false;
+    return ok;
+}
+
+void put16le(uint8_t* p, uint32_t v) {
+    p[0] = (uint8_t)v;
+    p[1] = (uint8_t)(v >> 8);
+}
+
+void put32le(uint8_t* p, uint32_t v) {
+    put16le(p, v);
+    put16le(p + 2, v >> 16);
+}
+
+uint8_t clampByte(int32_t v) {
+    return (uint8_t)(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// Fixed point with 16 fraction bits, rounded, so the stream is the same on every machine.
+void ycbcrOf(int32_t r, int32_t g, int32_t b, int32_t& y, int32_t& cb, int32_t& cr) {
+    y = (19595 * r + 38470 * g + 7471 * b + 32768) >> 16;
+    cb = (-11059 * r - 21709 * g + 32768 * b + (128 << 16) + 32768) >> 16;
+    cr = (32768 * r - 27439 * g - 5329 * b + (128 << 16) + 32768) >> 16;
+}
+} // namespace
+
+bool writePng(const char* path, const uint8_t* rgb, int32_t width, int32_t height,
+              PngScratch& scratch) {
+    if (width <= 0 || height <= 0 || width > (1 << 20) || height > (1 << 20)) {
+        errno = EINVAL;
+        return false;
+    }
+    const size_t stride = (size_t)width * 3;
+    // Each row is prefixed by its filter byte: 1 (Sub), the difference to the pixel on the
+    // left, which shrinks the smooth gradients of the show well at zlib's fastest level.
+    scratch.filtered.resize((stride + 1) * (size_t)height);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* src = rgb + stride * (size_t)y;
+        uint8_t* dst = scratch.filtered.data() + (stride + 1) * (size_t)y;
+        dst[0] = 1;
+        for (size_t i = 0; i < stride; ++i)
+            dst[1 + i] = (uint8_t)(src[i] - (i >= 3 ? src[i - 3] : 0));
+    }
+    uLongf compressedSize = compressBound((uLong)scratch.filtered.size());
+    scratch.compressed.resize(compressedSize);
+    if (compress2(scratch.compressed.data(), &compressedSize, scratch.filtered.data(),
+                  (uLong)scratch.filtered.size(), 1) != Z_OK) {
+        errno = ENOMEM;
+        return false;
+    }
+    FILE* f = fopen(path, "wb");
+    if (!f) return false;
+    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    uint8_t header[13];
+    put32be(header, (uint32_t)width);
+    put32be(header + 4, (uint32_t)height);
+    header[8] = 8;  // bits per sample
+    header[9] = 2;  // RGB
+    header[10] = 0; // deflate
+    header[11] = 0; // adaptive filtering
+    header[12] = 0; // no interlace
+    bool ok = fwrite(signature, 1, 8, f) == 8 && writeChunk(f, "IHDR", header, 13) &&
+              writeChunk(f, "IDAT", scratch.compressed.data(), compressedSize) &&
+              writeChunk(f, "IEND", nullptr, 0);
+    return closeChecked(f, ok);
+}
+
+size_t y4mFrameBytes(int32_t width, int32_t height, int32_t chroma) {
+    size_t luma = (size_t)width * (size_t)height;
+    if (chroma == 444) return luma * 3;
+    return luma + 2 * (size_t)((width + 1) / 2) * (size_t)((height + 1) / 2);
+}
+
+void rgbToYcbcr(const uint8_t* rgb, int32_t width, int32_t height, int32_t chroma,
+                uint8_t* planes) {
+    const size_t luma = (size_t)width * (size_t)height;
+    uint8_t* yPlane = planes;
+    if (chroma == 444) {
+        uint8_t* cbPlane = planes + luma;
+        uint8_t* crPlane = planes + 2 * luma;
+        for (size_t i = 0; i < luma; ++i) {
+            int32_t y, cb, cr;
+            ycbcrOf(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2], y, cb, cr);
+            yPlane[i] = clampByte(y);
+            cbPlane[i] = clampByte(cb);
+            crPlane[i] = clampByte(cr);
+        }
+        return;
+    }
+    const int32_t cw = (width + 1) / 2, ch = (height + 1) / 2;
+    uint8_t* cbPlane = planes + luma;
+    uint8_t* crPlane = cbPlane + (size_t)cw * (size_t)ch;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            const uint8_t* p = rgb + 3 * ((size_t)y * width + x);
+            int32_t l, cb, cr;
+            ycbcrOf(p[0], p[1], p[2], l, cb, cr);
+            yPlane[(size_t)y * width + x] = clampByte(l);
+        }
+    for (int32_t cy = 0; cy < ch; ++cy)
+        for (int32_t cx = 0; cx < cw; ++cx) {
+            int32_t sumCb = 0, sumCr = 0, count = 0;
+            for (int32_t dy = 0; dy < 2; ++dy)
+                for (int32_t dx = 0; dx < 2; ++dx) {
+                    int32_t x = 2 * cx + dx, y = 2 * cy + dy;
+                    if (x >= width || y >= height) continue;
+                    const uint8_t* p = rgb + 3 * ((size_t)y * width + x);
+                    int32_t l, cb, cr;
+                    ycbcrOf(p[0], p[1], p[2], l, cb, cr);
+                    sumCb += clampByte(cb);
+                    sumCr += clampByte(cr);
+                    ++count;
+                }
+            cbPlane[(size_t)cy * cw + cx] = (uint8_t)((sumCb + count / 2) / count);
+            crPlane[(size_t)cy * cw + cx] = (uint8_t)((sumCr + count / 2) / count);
+        }
+}
+
+bool startY4m(Y4mWriter& writer, FILE* stream, bool ownsStream, int32_t width, int32_t height,
+              int32_t fps, int32_t chroma) {
+    writer.stream = nullptr;
+    if (!stream || width <= 0 || height <= 0 || fps <= 0 || (chroma != 420 && chroma != 444)) {
+        // Nothing can be written to a stream without a valid header.
+        if (stream && ownsStream) fclose(stream);
+        errno = EINVAL;
+        return false;
+    }
+    writer.stream = stream;
+    writer.ownsStream = ownsStream;
+    writer.width = width;
+    writer.height = height;
+    writer.chroma = chroma;
+    writer.planes.resize(y4mFrameBytes(width, height, chroma));
+    // XCOLORRANGE=FULL: the samples use the whole 0-255 range, as JPEG does.
+    int n = fprintf(stream, "YUV4MPEG2 W%d H%d F%d:1 Ip A1:1 %s XCOLORRANGE=FULL\n", (int)width,
+                    (int)height, (int)fps, chroma == 444 ? "C444" : "C420jpeg");
+    return n > 0;
+}
+
+bool openY4m(Y4mWriter& writer, const char* path, int32_t width, int32_t height, int32_t fps,
+             int32_t chroma) {
+    if (strcmp(path, "-") == 0) return startY4m(writer, stdout, false, width, height, fps, chroma);
+    if (chroma != 420 && chroma != 444) { // refused before the file is made
+        errno = EINVAL;
+        return false;
+    }
+    FILE* stream = fopen(path, "wb");
+    if (!stream) return false;
+    return startY4m(writer, stream, true, width, height, fps, chroma);
+}
+
+bool writeY4mFrame(Y4mWriter& writer, const uint8_t* rgb) {
+    if (!writer.stream) {
+        errno = EBADF;
+        return false;
+    }
+    rgbToYcbcr(rgb, writer.width, writer.height, writer.chroma, writer.planes.data());
+    return fwrite("FRAME\n", 1, 6, writer.stream) == 6 &&
+           fwrite(writer.planes.data(), 1, writer.planes.size(), writer.stream) ==
+               writer.planes.size();
+}
+
+bool closeY4m(Y4mWriter& writer) {
+    if (!writer.stream) return true;
+    bool ok = fflush(writer.stream) == 0;
+    if (writer.ownsStream && fclose(writer.stream) != 0) ok = false;
+    writer.stream = nullptr;
+    return ok;
+}
+
+bool writeWav(const char* path, const int16_t* samples, int64_t frames, int32_t sampleRate) {
+    if (frames < 0 || sampleRate <= 0 || frames > (int64_t)(0xFFFFFFFFu - 36) / 4) {
+        errno = EINVAL;
+        return false;
+    }
+    const uint32_t dataBytes = (uint32_t)(frames * 4);
+    uint8_t header[44];
+    memcpy(header, "RIFF", 4);
+    put32le(header + 4, 36 + dataBytes);
+    memcpy(header + 8, "WAVEfmt ", 8);
+    put32le(header + 16, 16);                       // fmt chunk size
+    put16le(header + 20, 1);                        // PCM
+    put16le(header + 22, 2);                        // channels
+    put32le(header + 24, (uint32_t)sampleRate);     // frames per second
+    put32le(header + 28, (uint32_t)sampleRate * 4); // bytes per second
+    put16le(header + 32, 4);                        // bytes per frame
+    put16le(header + 34, 16);                       // bits per sample
+    memcpy(header + 36, "data", 4);
+    put32le(header + 40, dataBytes);
+    FILE* f = fopen(path, "wb");
+    if (!f) return false;
+    bool ok = fwrite(header, 1, 44, f) == 44;
+    // The file is little-endian whatever the host: write sample by sample through a buffer.
+    uint8_t buffer[8192];
+    size_t filled = 0;
+    for (int64_t i = 0; ok && i < frames * 2; ++i) {
+        put16le(buffer + filled, (uint16_t)samples[i]);
+        filled += 2;
+        if (filled == sizeof buffer) {
+            ok = fwrite(buffer, 1, filled, f) == filled;
+            filled = 0;
+        }
+    }
+    if (ok && filled) ok = fwrite(buffer, 1, filled, f) == filled;
+    return closeChecked(f, ok);
+}
