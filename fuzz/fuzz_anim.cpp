@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Scene scene;
     scene.objects = new GeomObj[objectCount];
     scene.objectCount = objectCount;
-    for (int i = 0; i < objectCount; ++i) nameObject(scene.objects[i], objectNames[i]);
+    for (int i = 0; i < objectCount; ++i)
+        nameObject(scene.objects[i], objectNames[i]);
     scene.cameras = new Camera[1];
     scene.cameraCount = 1;
     scene.lights = new Light[1];

@@ -33,7 +33,8 @@ void glTexImage2D(GLenum, GLint, GLint, GLsizei width, GLsizei height, GLint, GL
     const unsigned char* p = static_cast<const unsigned char*>(pixels);
     size_t n = size_t(width) * size_t(height) * componentsOf(format);
     unsigned sum = 0;
-    for (size_t i = 0; i < n; ++i) sum += p[i];
+    for (size_t i = 0; i < n; ++i)
+        sum += p[i];
     uploadChecksum = sum;
 }
 }

@@ -18,7 +18,8 @@ bool readWhole(const std::string& path, std::vector<uint8_t>& out) {
     out.clear();
     uint8_t buf[65536];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+        out.insert(out.end(), buf, buf + n);
     fclose(f);
     return true;
 }

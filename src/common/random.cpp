@@ -9,4 +9,6 @@ int32_t nextRandom() {
     return static_cast<int32_t>((randomState >> 16) & 0x7FFF);
 }
 
-void resetRandom() { randomState = 1; }
+void resetRandom() {
+    randomState = 1;
+}
