@@ -17,6 +17,11 @@
 namespace {
 constexpr size_t maxTextureName = 1023;
 constexpr size_t maxObjectName = 255;
+// A material record takes at least its colour, an empty name and its sub-material count.
+constexpr int64_t minMaterialRecord = 6;
+// Sub-materials nest a level or two in real scenes. The limit keeps the recursion off the end of
+// the stack, and keeps a file of nested counts from costing time in the square of its size.
+constexpr int maxMaterialDepth = 16;
 
 struct FileCloser {
     FILE* f;
@@ -158,7 +163,8 @@ int32_t readObject(Scene& scene, GeomObj& obj, FILE* f) {
 }
 } // namespace
 
-int32_t readMaterial(Scene& scene, Material& material, FILE* f) {
+namespace {
+int32_t readMaterialAt(Scene& scene, Material& material, FILE* f, int depth) {
     if (!readU8(f, material.red) || !readU8(f, material.green) || !readU8(f, material.blue))
         return reportCutShort(f, "material record"), 2;
 
@@ -181,14 +187,27 @@ int32_t readMaterial(Scene& scene, Material& material, FILE* f) {
     if (!readI16(f, subCount)) return reportCutShort(f, "material record"), 2;
     material.subCount = subCount;
     if (subCount <= 0) return 0;
+    if (depth >= maxMaterialDepth) {
+        material.subCount = 0;
+        return reportBadValue("material nesting", EINVAL), 2;
+    }
+    if (subCount * minMaterialRecord > bytesLeft(f)) {
+        material.subCount = 0;
+        return reportCutShort(f, "material record"), 2;
+    }
 
     material.subMaterials = new (std::nothrow) Material[subCount]();
     if (!material.subMaterials) return perror("Not enough memory"), 2;
     for (int32_t i = 0; i < subCount; ++i) {
-        int32_t result = readMaterial(scene, material.subMaterials[i], f);
+        int32_t result = readMaterialAt(scene, material.subMaterials[i], f, depth + 1);
         if (result != 0) return result;
     }
     return 0;
+}
+} // namespace
+
+int32_t readMaterial(Scene& scene, Material& material, FILE* f) {
+    return readMaterialAt(scene, material, f, 0);
 }
 
 int32_t loadMesh(Scene& scene, const char* path) {
@@ -204,6 +223,8 @@ int32_t loadMesh(Scene& scene, const char* path) {
     if (!readI16(f, ignored) || !readI16(f, materialCount))
         return reportCutShort(f, "mesh header"), 2;
     if (materialCount < 0) return reportBadValue("mesh counts", EINVAL), 2;
+    if (materialCount * minMaterialRecord > bytesLeft(f))
+        return reportCutShort(f, "material record"), 2;
 
     if (materialCount > 0) {
         scene.materials = new (std::nothrow) Material[materialCount]();

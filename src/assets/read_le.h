@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "common/types.h"
 
@@ -65,6 +66,15 @@ inline bool readString(FILE* f, char* out, size_t maxLength, size_t& length) {
     }
     out[length] = 0;
     return true;
+}
+
+// Bytes between the read position and the end of the file. A count whose records could not fit
+// in them marks a file cut short, found before anything is allocated for the records.
+inline int64_t bytesLeft(FILE* f) {
+    struct stat st;
+    long pos = ftell(f);
+    if (pos < 0 || fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return INT64_MAX;
+    return int64_t(st.st_size) - pos;
 }
 
 // The report of a failed read: ENODATA when the file simply ended, else the stream's error.

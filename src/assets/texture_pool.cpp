@@ -30,15 +30,6 @@ struct FileCloser {
     }
 };
 
-// Bytes left in the file from the current position, or -1 when the stream cannot seek.
-long bytesLeft(FILE* f) {
-    long here = ftell(f);
-    if (here < 0 || fseek(f, 0, SEEK_END) != 0) return -1;
-    long end = ftell(f);
-    if (fseek(f, here, SEEK_SET) != 0 || end < here) return -1;
-    return end - here;
-}
-
 // A 16-bit pixel (one bit of alpha, then five bits each of red, green and blue, low byte
 // first) becomes three bytes in the same channel order as a 24-bit file stores them: blue,
 // green, red. Five bits widen to eight by repeating their top bits.
@@ -171,8 +162,7 @@ int32_t loadTga(TexturePool& pool, const char* path, TextureSlot& slot, int32_t 
     int64_t charge = int64_t(width) * int64_t(height) * 4;
     if (int64_t(pool.remaining) - charge < 0) return perror("pool empty!"), fail(2);
 
-    long left = bytesLeft(f);
-    if (left >= 0 && size_t(left) < bufferBytes) return reportCutShort(f, "tga cut short"), fail(2);
+    if (bytesLeft(f) < int64_t(bufferBytes)) return reportCutShort(f, "tga cut short"), fail(2);
 
     slot.pixels = new (std::nothrow) uint8_t[bufferBytes ? bufferBytes : 1];
     if (!slot.pixels) {

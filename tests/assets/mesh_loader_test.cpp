@@ -219,3 +219,36 @@ TEST(MeshHostile, BadCountsIndicesAndNamesAreRejected) {
     Scene fits;
     EXPECT_EQ(loadBytes(fits, meshBytes(m)).result, 0);
 }
+
+TEST(MeshHostile, NestedAndOverlongSubMaterialCountsEndTheLoadEarly) {
+    ScratchDir dir;
+    // Sixteen levels of sub-materials load; a seventeenth is refused before it recurses further.
+    auto nested = [](int levels) {
+        MeshMaterialRecord leaf{1, 2, 3, "", {}, {}};
+        for (int i = 0; i < levels; ++i) {
+            MeshMaterialRecord up{1, 2, 3, "", {}, {}};
+            up.subs = {leaf};
+            leaf = up;
+        }
+        MeshFileRecord m = oneMaterialTri();
+        m.materials = {leaf};
+        return m;
+    };
+    Scene deep;
+    EXPECT_EQ(loadBytes(deep, meshBytes(nested(16))).result, 0);
+    Scene tooDeep;
+    Outcome o = loadBytes(tooDeep, meshBytes(nested(17)));
+    EXPECT_EQ(o.result, 2);
+    EXPECT_EQ(o.err, "material nesting: Invalid argument\nreadmaterial: Invalid argument\n");
+
+    // A sub-material count the rest of the file cannot hold is a file cut short, found before
+    // the array is made.
+    MeshFileRecord m = oneMaterialTri();
+    m.materials[0].subCount = 32767;
+    m.materials[0].subs = {MeshMaterialRecord{4, 5, 6, "", {}, {}}};
+    Scene scene;
+    o = loadBytes(scene, meshBytes(m));
+    EXPECT_EQ(o.result, 2);
+    EXPECT_EQ(o.err, "material record: No data available\nreadmaterial: No data available\n");
+    EXPECT_EQ(scene.materials[0].subMaterials, nullptr);
+}
