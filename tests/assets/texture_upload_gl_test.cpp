@@ -12,7 +12,7 @@
 
 // The GL driver behind the hidden context keeps allocations until the process ends; under
 // LeakSanitizer they would fail this binary. The loaders' own memory is checked elsewhere.
-extern "C" const char* __asan_default_options() {
+extern "C" const char* __lsan_default_options() {
     return "detect_leaks=0";
 }
 
