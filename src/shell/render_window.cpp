@@ -166,16 +166,6 @@ void closeRenderWindow() {
     moduleInstance = nullptr;
 }
 
-void resizeViewport(int32_t width, int32_t height) {
-    if (height == 0) height = 1;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0f, GLfloat(width) / GLfloat(height), 1.0f, 5000.0f);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
 intptr_t windowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
     case WM_ACTIVATE:

@@ -2,6 +2,7 @@
 // clock's zero point), closing, the window procedure and the viewport.
 #pragma once
 #include "platform/window_system.h"
+#include "shell/viewport.h"
 
 #include <cstdint>
 
@@ -17,5 +18,4 @@ bool openRenderWindow(const char* title, int32_t width, int32_t height, int32_t 
 // Closes the sound library, restores the desktop mode and releases everything the window
 // holds; failures are reported and the remaining steps still run.
 void closeRenderWindow();
-void resizeViewport(int32_t width, int32_t height);
 intptr_t windowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);

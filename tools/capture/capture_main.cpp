@@ -9,6 +9,7 @@
 #include "shell/run_state.h"
 #include "shell/show_objects.h"
 #include "shell/startup.h"
+#include "shell/viewport.h"
 #include "timeline/director.h"
 
 #include <GL/gl.h>
@@ -42,18 +43,6 @@ double millisecondsSince(Clock::time_point start) {
 std::string fromStartDirectory(const std::string& path, const std::string& startDirectory) {
     if (path.empty() || path == "-" || path[0] == '/') return path;
     return startDirectory + "/" + path;
-}
-
-// What the window does before the start-up sequence runs: viewport and projection for the
-// client size (45° field of view, far plane 5000), model-view identity and current.
-void resizeViewportForCapture(int32_t width, int32_t height) {
-    if (height == 0) height = 1;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0f, GLfloat(width) / GLfloat(height), 1.0f, 5000.0f);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }
 
 // Reads the back buffer into rgb, top row first (GL's rows start at the bottom).
@@ -156,7 +145,7 @@ int main(int argc, char** argv) {
     signal(SIGTERM, SIG_DFL);
     const Clock::time_point startUpBegins = Clock::now();
     const double startUpCpuBegins = processCpuMs();
-    resizeViewportForCapture(width, height);
+    resizeViewport(width, height);
     if (!runStartUp()) {
         fprintf(stderr, "lanternwhirl-capture: Initialization Failed.\n");
         closeOffscreenGl();
