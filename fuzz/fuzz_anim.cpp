@@ -17,11 +17,6 @@ void nameObject(GeomObj& object, const char* name) {
 }
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    silenceLoaderOutput();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* path = writeFuzzInput(data, size);
     Scene scene;

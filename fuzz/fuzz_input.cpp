@@ -33,3 +33,9 @@ const char* writeFuzzInput(const uint8_t* data, size_t size) {
 void silenceLoaderOutput() {
     if (!freopen("/dev/null", "w", stdout)) perror("stdout");
 }
+
+// Every target starts the same way: the loaders' notices would drown the fuzzer's output.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    silenceLoaderOutput();
+    return 0;
+}

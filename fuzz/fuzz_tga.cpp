@@ -2,11 +2,6 @@
 #include "assets/texture_pool.h"
 #include "fuzz_input.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    silenceLoaderOutput();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* path = writeFuzzInput(data, size);
     TexturePool pool;
