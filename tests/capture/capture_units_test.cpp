@@ -3,6 +3,7 @@
 #include "capture_options.h"
 #include "frame_stats.h"
 #include "frame_writers.h"
+#include "writers.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -26,18 +27,6 @@ std::string tempPath(const char* name) {
     const char* dir = getenv("TMPDIR");
     return std::string(dir && *dir ? dir : "/tmp") + "/lw-capture-" + std::to_string(getpid()) +
            "-" + name;
-}
-
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    uint8_t buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    fclose(f);
-    return bytes;
 }
 
 // Decodes an 8-bit RGB PNG with libpng; empty on any error.
@@ -267,7 +256,7 @@ TEST(Y4m, StreamHasTheHeaderAndOneMarkedFramePerPicture) {
     ASSERT_TRUE(writeY4mFrame(writer, frame.data()));
     ASSERT_TRUE(writeY4mFrame(writer, frame.data()));
     ASSERT_TRUE(closeY4m(writer));
-    const std::vector<uint8_t> bytes = readFile(path);
+    const std::vector<uint8_t> bytes = readBytes(path);
     const std::string header = "YUV4MPEG2 W4 H2 F30:1 Ip A1:1 C420jpeg XCOLORRANGE=FULL\n";
     ASSERT_GE(bytes.size(), header.size());
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + header.size()), header);
@@ -292,7 +281,7 @@ TEST(WavWriter, HeaderDescribesSixteenBitStereoAndSamplesAreLittleEndian) {
     const std::string path = tempPath("music.wav");
     const int16_t samples[6] = {0, -1, 32767, -32768, 258, -258};
     ASSERT_TRUE(writeWav(path.c_str(), samples, 3, 44100));
-    const std::vector<uint8_t> b = readFile(path);
+    const std::vector<uint8_t> b = readBytes(path);
     ASSERT_EQ(b.size(), 44u + 12);
     auto u32 = [&](size_t at) {
         return (uint32_t)b[at] | (uint32_t)b[at + 1] << 8 | (uint32_t)b[at + 2] << 16 |
@@ -315,7 +304,7 @@ TEST(WavWriter, HeaderDescribesSixteenBitStereoAndSamplesAreLittleEndian) {
     unlink(path.c_str());
 
     ASSERT_TRUE(writeWav(path.c_str(), nullptr, 0, 44100)); // an empty capture, still valid
-    EXPECT_EQ(readFile(path).size(), 44u);
+    EXPECT_EQ(readBytes(path).size(), 44u);
     unlink(path.c_str());
     EXPECT_FALSE(writeWav("/nonexistent-dir/m.wav", samples, 3, 44100));
 }

@@ -5,6 +5,7 @@
 #include "assets/jpeg_images.h"
 #include "platform/files.h"
 #include "platform/module_render.h"
+#include "writers.h"
 
 #include <gtest/gtest.h>
 
@@ -56,20 +57,8 @@ std::string scratchDir() {
     return dir;
 }
 
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    uint8_t buffer[65536];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    fclose(f);
-    return bytes;
-}
-
 std::string readText(const std::string& path) {
-    std::vector<uint8_t> b = readFile(path);
+    std::vector<uint8_t> b = readBytes(path);
     return std::string(b.begin(), b.end());
 }
 
@@ -348,7 +337,7 @@ TEST_F(BakedShow, SameSpanCapturedTwiceIsIdenticalAndMatchesTheShowAtThatTime) {
         const std::string path = dir + "/" + file;
         EXPECT_EQ(exitStatusOf(system(captureCommand(args + " --y4m " + quoted(path)).c_str())), 0)
             << args;
-        return readFile(path);
+        return readBytes(path);
     };
     // Phase 2: moving balls and a cross-fade, both stepped once per drawn frame.
     const std::vector<uint8_t> first = capture("--fps 5 --from 30 --to 32", "a.y4m");
@@ -378,7 +367,7 @@ TEST_F(BakedShow, MusicIsSampleAlignedWithTheWrittenFrames) {
         const std::string path = dir + "/" + file;
         EXPECT_EQ(exitStatusOf(system(captureCommand(args + " --wav " + quoted(path)).c_str())), 0)
             << args;
-        return readFile(path);
+        return readBytes(path);
     };
     const std::vector<uint8_t> second = capture("--fps 10 --from 30 --to 31 --jump", "a.wav");
     const std::vector<uint8_t> longer = capture("--fps 10 --from 29.5 --to 31 --jump", "b.wav");
@@ -414,7 +403,7 @@ TEST_F(BakedShow, ModuleRenderingStartsExactlyWhereAskedAndRefusesBrokenFiles) {
     ASSERT_TRUE(f);
     fclose(f);
     // A real module's header, cut short.
-    const std::vector<uint8_t> module = readFile("data/s2.it");
+    const std::vector<uint8_t> module = readBytes("data/s2.it");
     ASSERT_GT(module.size(), 200u);
     const std::string cut = dir + "/cut.it";
     f = fopen(cut.c_str(), "wb");
