@@ -1,7 +1,8 @@
 // Marching cubes over the field. The sweep classifies the whole lattice at once with one bit
 // per sample (below isoLevel or not), so only cells the surface actually cuts are visited one by
-// one; their crossings use the same double arithmetic as interpolateEdge, so the stored integers
-// are those of a cell-by-cell sweep.
+// one. Each cut lattice edge is crossed once, before the sweep, for all the cells that share it,
+// with the same double arithmetic as interpolateEdge, so the stored integers are those of a
+// cell-by-cell sweep.
 #include "metaballs/metaballs.h"
 
 #include <cstring>
@@ -28,9 +29,10 @@ int32_t latticeIndex(int x, int y, int z) {
     return x * plane + y * N + z;
 }
 
-// The crossing on one axis: P + mu·(Q − P) in double, stored as float.
-float crossing(double mu, float p, float q) {
-    return float(double(p) + mu * (double(q) - double(p)));
+// The crossing on one axis: P + mu·(Q − P) in double, stored as float. Corner coordinates are
+// whole numbers, exact in float and double alike.
+float crossing(double mu, double p, double q) {
+    return float(p + mu * (q - p));
 }
 
 // mu = (level − a) / (b − a), with a difference of 0 taken as 1. Lattice values are whole numbers
@@ -102,76 +104,153 @@ struct CaseTable {
     }
 };
 
+const CaseTable caseTable;
+
 uint32_t caseOfCell(int x, int y, int z) {
-    static const CaseTable table;
     const uint32_t key = ((belowMask[x][y] >> z) & 3) | ((belowMask[x + 1][y] >> z) & 3) << 2 |
                          ((belowMask[x][y + 1] >> z) & 3) << 4 |
                          ((belowMask[x + 1][y + 1] >> z) & 3) << 6;
-    return table.index[key];
+    return caseTable.index[key];
 }
 
-// Where a cut edge runs, for one geometry: its first corner at base + (x, y, z) · step and the
-// difference second − first, all whole numbers and so exact in double. Cube: every axis steps 32.
-// Squashed: y steps only 8 while a cell stays 32 tall, and corners 0 and 4 step 64 in z.
-struct EdgeRun {
-    double yStep, zStep;
-    double baseX, baseY, baseZ;
-    double deltaX, deltaY, deltaZ, deltaZStep;
+// A crossing as the vertex store keeps it: truncated to a whole number.
+int32_t crossedCoordinate(double mu, double first, double second) {
+    return int32_t(crossing(mu, first, second));
+}
+
+// Every cut edge of the lattice is shared by up to four cut cells. Its crossing is worked out
+// once, before the sweep, and kept at the edge's lower end. Cell edges run one way or the other
+// along their axis, and (L − b)/(a − b) is not always bit for bit 1 − (L − a)/(b − a), so both
+// directions are kept. Only the coordinate that moves along the edge is stored; the others are
+// corner coordinates of the cell.
+struct EdgeCrossings {
+    int32_t xUp, xDown; // x on the x-edge, crossed from the lower end and from the upper
+    int32_t xUpDepth;   // Squashed: z on the x-edge crossed upwards, which runs from 64z to 32z
+    int32_t yDown;      // y on the y-edge: every cell edge along y runs downwards
+    int32_t zUp, zDown; // z on the z-edge
 };
 
-struct EdgeLayout {
-    EdgeRun edge[12];
-};
+EdgeCrossings edgeCrossings[N * N * N];
 
-EdgeLayout makeLayout(Geometry geometry) {
-    EdgeLayout layout{};
-    for (int k = 0; k < 12; ++k) {
-        const int a = edgeCorners[k][0], b = edgeCorners[k][1];
-        // Positions of the corners of cell (0, 0, 0) and (0, 1, 1) give base and steps.
-        Vector3 a0 = cornerPosition(0, 0, 0, a, geometry),
-                b0 = cornerPosition(0, 0, 0, b, geometry);
-        Vector3 a1 = cornerPosition(0, 1, 1, a, geometry),
-                b1 = cornerPosition(0, 1, 1, b, geometry);
-        EdgeRun& e = layout.edge[k];
-        e.yStep = double(a1.y) - a0.y;
-        e.zStep = double(a1.z) - a0.z;
-        e.baseX = a0.x, e.baseY = a0.y, e.baseZ = a0.z;
-        e.deltaX = double(b0.x) - a0.x;
-        e.deltaY = double(b0.y) - a0.y;
-        e.deltaZ = double(b0.z) - a0.z;
-        e.deltaZStep = (double(b1.z) - b0.z) - e.zStep;
+// The fractions up = (L − a)/(b − a) and down = (L − b)/(a − b) for an edge with value a at its
+// lower end and b at its upper, the values taken through float as a cell corner holds them. A
+// cut edge has one value below the level and one not, so neither divisor is 0.
+void crossingFractions(int32_t lower, int32_t upper, double& up, double& down) {
+    const double a = float(lower), b = float(upper);
+#if defined(__SSE2__)
+    const __m128d level = _mm_set1_pd(double(isoLevel));
+    const __m128d ends = _mm_set_pd(b, a); // (a, b)
+    const __m128d other = _mm_shuffle_pd(ends, ends, 1);
+    const __m128d mu = _mm_div_pd(_mm_sub_pd(level, ends), _mm_sub_pd(other, ends));
+    up = _mm_cvtsd_f64(mu);
+    down = _mm_cvtsd_f64(_mm_unpackhi_pd(mu, mu));
+#else
+    up = (double(isoLevel) - a) / (b - a);
+    down = (double(isoLevel) - b) / (a - b);
+#endif
+}
+
+// Crossings of every edge whose ends lie on different sides of the level, for one geometry.
+// An edge along y only ever runs downwards in a cell; x- and z-edges run both ways.
+template <Geometry G> void computeCrossings() {
+    for (int x = 0; x < N; ++x)
+        for (int y = 0; y < N; ++y) {
+            const uint32_t run = belowMask[x][y];
+            const int32_t* value = &fieldGrid[latticeIndex(x, y, 0)];
+            EdgeCrossings* out = &edgeCrossings[latticeIndex(x, y, 0)];
+            const double px = 32.0 * x;
+            const double py = G == Geometry::Cube ? 32.0 * y : 8.0 * y;
+            if (x + 1 < N)
+                for (uint32_t m = run ^ belowMask[x + 1][y]; m; m &= m - 1) {
+                    const int z = __builtin_ctz(m);
+                    double up, down;
+                    crossingFractions(value[z], value[z + plane], up, down);
+                    out[z].xUp = crossedCoordinate(up, px, px + 32);
+                    out[z].xDown = crossedCoordinate(down, px + 32, px);
+                    if (G == Geometry::Squashed)
+                        out[z].xUpDepth = crossedCoordinate(up, 64.0 * z, 32.0 * z);
+                }
+            if (y + 1 < N)
+                for (uint32_t m = run ^ belowMask[x][y + 1]; m; m &= m - 1) {
+                    const int z = __builtin_ctz(m);
+                    double up, down;
+                    crossingFractions(value[z], value[z + N], up, down);
+                    out[z].yDown = crossedCoordinate(down, py + 32, py);
+                }
+            for (uint32_t m = (run ^ (run >> 1)) & ((1u << (N - 1)) - 1); m; m &= m - 1) {
+                const int z = __builtin_ctz(m);
+                double up, down;
+                crossingFractions(value[z], value[z + 1], up, down);
+                const double pz = 32.0 * z;
+                out[z].zUp = crossedCoordinate(up, pz, pz + 32);
+                out[z].zDown =
+                    crossedCoordinate(down, pz + 32, G == Geometry::Cube ? pz : 64.0 * z);
+            }
+        }
+}
+
+// Lattice index steps to a cell's neighbouring points.
+constexpr int dx = plane, dy = N, dz = 1;
+
+// The twelve edge crossings of cell (x, y, z). All twelve are filled, straight through, since
+// that costs less than branching on the case; entries of uncut edges hold whatever an earlier
+// frame left at those lattice edges and are never read. Squashed cells step 8 in y but stay 32
+// tall, and their corners 0 and 4 lie at depth 64z.
+template <Geometry G> void cellVertices(int x, int y, int z, int32_t vertex[12][3]) {
+    const EdgeCrossings* c = &edgeCrossings[latticeIndex(x, y, z)];
+    const int32_t x0 = 32 * x, x1 = x0 + 32;
+    const int32_t y0 = G == Geometry::Cube ? 32 * y : 8 * y, y1 = y0 + 32;
+    const int32_t z0 = 32 * z, z1 = z0 + 32;
+    const bool cube = G == Geometry::Cube;
+    auto set = [vertex](int k, int32_t vx, int32_t vy, int32_t vz) {
+        vertex[k][0] = vx, vertex[k][1] = vy, vertex[k][2] = vz;
+    };
+    set(0, c[dy].xUp, y1, cube ? z0 : c[dy].xUpDepth); // corner 0 → 1
+    set(1, x1, y1, c[dx + dy].zUp);                    // 1 → 2
+    set(2, c[dy + dz].xDown, y1, z1);                  // 2 → 3
+    set(3, x0, y1, c[dy].zDown);                       // 3 → 0
+    set(4, c[0].xUp, y0, cube ? z0 : c[0].xUpDepth);   // 4 → 5
+    set(5, x1, y0, c[dx].zUp);                         // 5 → 6
+    set(6, c[dz].xDown, y0, z1);                       // 6 → 7
+    set(7, x0, y0, c[0].zDown);                        // 7 → 4
+    set(8, x0, c[0].yDown, cube ? z0 : 64 * z);        // 0 → 4
+    set(9, x1, c[dx].yDown, z0);                       // 1 → 5
+    set(10, x1, c[dx + dz].yDown, z1);                 // 2 → 6
+    set(11, x0, c[dz].yDown, z1);                      // 3 → 7
+}
+
+// Number of integers each case adds to the store.
+struct CaseLengths {
+    uint8_t length[256];
+    CaseLengths() {
+        for (int i = 0; i < 256; ++i) {
+            int n = 0;
+            while (triTable[i][n] >= 0)
+                ++n;
+            length[i] = uint8_t(3 * n);
+        }
     }
-    return layout;
-}
+};
 
-// Appends the triangles of one cut cell, as far as the store has room. The crossing of each
-// cut edge is first + mu · (second − first) in double, as interpolateEdge computes it.
-void emitCell(int x, int y, int z, const EdgeLayout& layout) {
-    const int32_t* base = &fieldGrid[latticeIndex(x, y, z)];
-    const int32_t corner[8] = {base[N], base[plane + N], base[plane + N + 1], base[N + 1],
-                               base[0], base[plane],     base[plane + 1],     base[1]};
+const CaseLengths lengths;
+
+// Appends the triangles of one cut cell, as far as the store has room.
+template <Geometry G> void emitCell(int x, int y, int z) {
     const uint32_t index = caseOfCell(x, y, z);
-    const double cx = 32.0 * x, cy = double(y), cz = double(z);
     int32_t vertex[12][3];
-    for (uint32_t m = edgeTable[index]; m; m &= m - 1) {
-        const int k = __builtin_ctz(m);
-        const EdgeRun& e = layout.edge[k];
-        const double mu = crossingFraction(isoLevel, double(corner[edgeCorners[k][0]]),
-                                           double(corner[edgeCorners[k][1]]));
-        vertex[k][0] = int32_t(float(cx + e.baseX + mu * e.deltaX));
-        vertex[k][1] = int32_t(float(cy * e.yStep + e.baseY + mu * e.deltaY));
-        vertex[k][2] = int32_t(float(cz * e.zStep + e.baseZ + mu * (e.deltaZ + cz * e.deltaZStep)));
-    }
+    cellVertices<G>(x, y, z, vertex);
     // Locals, so that the stores through metaVerts need not reload the count.
     int32_t* const store = metaVerts;
     const int32_t capacity = store ? metaVertCapacity : 0;
     int32_t count = metaVertCount;
-    for (const int8_t* e = triTable[index]; *e >= 0; ++e) {
-        if (count + 3 > capacity) break; // the rest of the frame's vertices are dropped
+    const int8_t* e = triTable[index];
+    const int32_t end = count + lengths.length[index];
+    // Past the last whole vertex that fits, the rest of the frame's vertices are dropped.
+    const int32_t stop = end <= capacity ? end : count + (capacity - count) / 3 * 3;
+    for (; count < stop; count += 3, ++e) {
         store[count] = vertex[*e][0];
         store[count + 1] = vertex[*e][1];
         store[count + 2] = vertex[*e][2];
-        count += 3;
     }
     metaVertCount = count;
 }
@@ -233,11 +312,9 @@ Pending pendingIn(const Region& r) {
     return anyPending ? Pending::All : Pending::None;
 }
 
-// The sweep over a classified lattice: z outer, y, x inner, each cell at most once a frame.
-void sweepRegion(const Region& r, Geometry geometry) {
-    static const EdgeLayout cube = makeLayout(Geometry::Cube);
-    static const EdgeLayout squashed = makeLayout(Geometry::Squashed);
-    const EdgeLayout& layout = geometry == Geometry::Cube ? cube : squashed;
+// The sweep over a classified lattice with its crossings: z outer, y, x inner, each cell at
+// most once a frame.
+template <Geometry G> void sweepRegion(const Region& r) {
     switch (pendingIn(r)) {
     case Pending::None:
         return;
@@ -246,7 +323,7 @@ void sweepRegion(const Region& r, Geometry geometry) {
         for (int z = r.zlo; z < r.zhi; ++z)
             for (int y = r.ylo; y < r.yhi; ++y)
                 for (uint32_t m = cutRows[z][y] & xBits; m; m &= m - 1)
-                    emitCell(__builtin_ctz(m), y, z, layout);
+                    emitCell<G>(__builtin_ctz(m), y, z);
         const int length = r.zhi - r.zlo;
         for (int x = r.xlo; x < r.xhi; ++x)
             for (int y = r.ylo; y < r.yhi; ++y)
@@ -260,10 +337,26 @@ void sweepRegion(const Region& r, Geometry geometry) {
                     uint8_t& done = cellDone[latticeIndex(x, y, z)];
                     if (done) continue;
                     done = 1;
-                    if (cutRows[z][y] & (1u << x)) emitCell(x, y, z, layout);
+                    if (cutRows[z][y] & (1u << x)) emitCell<G>(x, y, z);
                 }
         return;
     }
+}
+
+// Classifies the lattice and works out its crossings, then sweeps each region in turn.
+template <Geometry G> void sweepRegions(const Region* regions, int count) {
+    classifyLattice();
+    computeCrossings<G>();
+    for (int i = 0; i < count; ++i)
+        sweepRegion<G>(regions[i]);
+}
+
+void sweepRegions(const Region* regions, int count, Geometry geometry) {
+    if (count == 0) return;
+    if (geometry == Geometry::Cube)
+        sweepRegions<Geometry::Cube>(regions, count);
+    else
+        sweepRegions<Geometry::Squashed>(regions, count);
 }
 } // namespace
 
@@ -305,13 +398,11 @@ void polygonizeCell(int x, int y, int z, Geometry geometry) {
 void polygonizeRegion(int x0, int y0, int z0, int x1, int y1, int z1, Geometry geometry) {
     Region r = regionAround(x0, y0, z0, x1, y1, z1);
     if (r.empty()) return;
-    classifyLattice();
-    sweepRegion(r, geometry);
+    sweepRegions(&r, 1, geometry);
 }
 
 void polygonizeBalls(Geometry geometry) {
     metaVertCount = 0;
-    classifyLattice();
     // A region inside one already swept in this call finds every cell done: skip it outright.
     Region swept[8];
     int sweptCount = 0;
@@ -324,8 +415,7 @@ void polygonizeBalls(Geometry geometry) {
         bool covered = false;
         for (int i = 0; i < sweptCount && !covered; ++i)
             covered = r.within(swept[i]);
-        if (covered) continue;
-        sweepRegion(r, geometry);
-        swept[sweptCount++] = r;
+        if (!covered) swept[sweptCount++] = r;
     }
+    sweepRegions(swept, sweptCount, geometry);
 }
