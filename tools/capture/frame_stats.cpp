@@ -61,7 +61,9 @@ double processCpuMs() {
 int64_t peakResidentKiB() {
     struct rusage usage;
     if (getrusage(RUSAGE_SELF, &usage) != 0) return -1;
-    return (int64_t)usage.ru_maxrss; // KiB on Linux
+    // The kernel folds the current size into its high-water mark only now and then, so
+    // ru_maxrss (KiB on Linux) can trail what statm shows at this very moment.
+    return std::max((int64_t)usage.ru_maxrss, residentKiB());
 }
 
 bool writeReport(FILE* f, CaptureReport& r) {
