@@ -114,20 +114,21 @@ uint32_t caseOfCell(int x, int y, int z) {
 }
 
 // A crossing as the vertex store keeps it: truncated to a whole number.
-int32_t crossedCoordinate(double mu, double first, double second) {
-    return int32_t(crossing(mu, first, second));
+int16_t crossedCoordinate(double mu, double first, double second) {
+    return int16_t(crossing(mu, first, second));
 }
 
 // Every cut edge of the lattice is shared by up to four cut cells. Its crossing is worked out
 // once, before the sweep, and kept at the edge's lower end. Cell edges run one way or the other
 // along their axis, and (L − b)/(a − b) is not always bit for bit 1 − (L − a)/(b − a), so both
 // directions are kept. Only the coordinate that moves along the edge is stored; the others are
-// corner coordinates of the cell.
+// corner coordinates of the cell. A crossing lies between its edge's ends, at most 64 · 23, so
+// 16 bits hold it and the whole table stays small enough for the cache.
 struct EdgeCrossings {
-    int32_t xUp, xDown; // x on the x-edge, crossed from the lower end and from the upper
-    int32_t xUpDepth;   // Squashed: z on the x-edge crossed upwards, which runs from 64z to 32z
-    int32_t yDown;      // y on the y-edge: every cell edge along y runs downwards
-    int32_t zUp, zDown; // z on the z-edge
+    int16_t xUp, xDown; // x on the x-edge, crossed from the lower end and from the upper
+    int16_t xUpDepth;   // Squashed: z on the x-edge crossed upwards, which runs from 64z to 32z
+    int16_t yDown;      // y on the y-edge: every cell edge along y runs downwards
+    int16_t zUp, zDown; // z on the z-edge
 };
 
 EdgeCrossings edgeCrossings[N * N * N];
