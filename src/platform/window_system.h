@@ -1,8 +1,8 @@
 // The window system as the shell sees it: Win32-shaped calls (a message queue of
 // {type, wParam, lParam} messages, a window procedure, message boxes, a modal dialog from a
 // template, display modes, a GL context and a performance counter). The real definitions sit
-// on SDL2 and GTK 3 (window.cpp, message_box.cpp, setup_dialog.cpp); the shell's unit tests
-// link definitions of their own, so the shell's logic runs without a display.
+// on SDL2 and GTK 3 (sdl/window.cpp, sdl/message_box.cpp, sdl/setup_dialog.cpp); the shell's
+// unit tests link definitions of their own, so the shell's logic runs without a display.
 #pragma once
 #include <cstdint>
 

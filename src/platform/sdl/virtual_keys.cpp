@@ -1,4 +1,4 @@
-#include "platform/virtual_keys.h"
+#include "platform/sdl/virtual_keys.h"
 
 #include <SDL.h>
 

@@ -3,7 +3,7 @@
 // small records around the SDL window and GL context.
 #include "platform/window_system.h"
 
-#include "platform/virtual_keys.h"
+#include "platform/sdl/virtual_keys.h"
 
 #include <SDL.h>
 

@@ -4,7 +4,7 @@
 // dialog procedure sees the messages a Windows dialog would send it.
 #include "platform/window_system.h"
 
-#include "platform/gtk_session.h"
+#include "platform/sdl/gtk_session.h"
 #include "resources/dialog_template.h"
 #include "resources/lanternwhirl_picture.h"
 

@@ -2,7 +2,7 @@
 // own box where GTK has no display. Every box is also written to standard error.
 #include "platform/window_system.h"
 
-#include "platform/gtk_session.h"
+#include "platform/sdl/gtk_session.h"
 
 #include <SDL.h>
 #include <gtk/gtk.h>

@@ -1,4 +1,4 @@
-#include "platform/gtk_session.h"
+#include "platform/sdl/gtk_session.h"
 
 #include <gtk/gtk.h>
 
