@@ -4,7 +4,7 @@
 
 #include <GL/gl.h>
 
-#include "shell/run_state.h"
+#include "common/run_state.h"
 
 namespace {
 // One glTexCoord2f and one glVertex3d per stored vertex. The texture coordinate projects the

@@ -6,7 +6,7 @@
 #include "shell/main_loop.h"
 #include "shell/render_window.h"
 #include "shell/report_error.h"
-#include "shell/run_state.h"
+#include "common/run_state.h"
 #include "shell/setup_dialog_proc.h"
 #include "shell/sound_errors.h"
 

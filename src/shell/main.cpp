@@ -1,7 +1,7 @@
 // Ketterfold: Lanternwhirl. The show's global objects are built before main runs and torn down
 // after it returns, in reverse order.
 #include "shell/entry.h"
-#include "shell/show_objects.h"
+#include "anim/show_objects.h"
 #include "timeline/director.h"
 
 int main() {

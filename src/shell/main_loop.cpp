@@ -1,7 +1,7 @@
 #include "shell/main_loop.h"
 
 #include "shell/render_window.h"
-#include "shell/run_state.h"
+#include "common/run_state.h"
 
 bool mainLoopPass(Message& lastMessage, int32_t firstFrame, int32_t endFrame, bool (*drawFrame)()) {
     int64_t now = 0;

@@ -1,7 +1,7 @@
 #include "shell/render_window.h"
 
 #include "platform/sound.h"
-#include "shell/run_state.h"
+#include "common/run_state.h"
 #include "shell/startup.h"
 
 #include <GL/gl.h>

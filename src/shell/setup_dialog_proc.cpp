@@ -1,7 +1,7 @@
 #include "shell/setup_dialog_proc.h"
 
 #include "resources/dialog_template.h"
-#include "shell/run_state.h"
+#include "common/run_state.h"
 
 intptr_t setupDialogProc(DialogHandle dialog, uint32_t message, uintptr_t wParam, intptr_t) {
     switch (message) {

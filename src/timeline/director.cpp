@@ -7,8 +7,8 @@
 #include "common/random.h"
 #include "common/wobble.h"
 #include "metaballs/metaballs.h"
-#include "shell/run_state.h"
-#include "shell/show_objects.h"
+#include "common/run_state.h"
+#include "anim/show_objects.h"
 #include "timeline/overlays.h"
 
 int32_t phase = 0;

@@ -11,8 +11,8 @@
 
 #include "platform/offscreen_gl.h"
 #include "shell/report_error.h"
-#include "shell/run_state.h"
-#include "shell/show_objects.h"
+#include "common/run_state.h"
+#include "anim/show_objects.h"
 #include "shell/startup.h"
 #include "timeline/director.h"
 

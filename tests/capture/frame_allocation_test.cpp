@@ -7,8 +7,8 @@
 #include "frame_stats.h"
 
 #include "platform/offscreen_gl.h"
-#include "shell/run_state.h"
-#include "shell/show_objects.h"
+#include "common/run_state.h"
+#include "anim/show_objects.h"
 #include "shell/startup.h"
 #include "timeline/director.h"
 

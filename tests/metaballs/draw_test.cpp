@@ -12,7 +12,7 @@
 #include "common/wobble.h"
 #include "gl_recorder.h"
 #include "metaballs/metaballs.h"
-#include "shell/run_state.h"
+#include "common/run_state.h"
 
 namespace {
 using Names = std::vector<std::string>;

@@ -11,7 +11,7 @@
 #include "assets/jpeg_images.h"
 #include "common/wobble.h"
 #include "platform/offscreen_gl.h"
-#include "shell/run_state.h"
+#include "common/run_state.h"
 #include "shell/startup.h"
 #include "show_fixture.h"
 #include "timeline/director.h"

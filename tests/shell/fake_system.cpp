@@ -3,7 +3,7 @@
 #include "gl_recorder.h"
 #include "platform/sound.h"
 #include "shell/render_window.h"
-#include "shell/run_state.h"
+#include "common/run_state.h"
 #include "shell/startup.h"
 
 #include <cstring>

@@ -4,7 +4,7 @@
 #include "resources/dialog_template.h"
 #include "shell/main_loop.h"
 #include "shell/render_window.h"
-#include "shell/run_state.h"
+#include "common/run_state.h"
 #include "shell/setup_dialog_proc.h"
 #include "shell/sound_errors.h"
 

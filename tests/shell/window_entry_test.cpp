@@ -5,7 +5,7 @@
 #include "shell/entry.h"
 #include "shell/render_window.h"
 #include "shell/report_error.h"
-#include "shell/run_state.h"
+#include "common/run_state.h"
 
 #include <gtest/gtest.h>
 

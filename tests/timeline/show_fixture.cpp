@@ -7,8 +7,8 @@
 #include "common/random.h"
 #include "common/wobble.h"
 #include "shell/report_error.h"
-#include "shell/run_state.h"
-#include "shell/show_objects.h"
+#include "common/run_state.h"
+#include "anim/show_objects.h"
 #include "shell/startup.h"
 #include "timeline/director.h"
 

@@ -7,8 +7,8 @@
 
 #include "assets/jpeg_images.h"
 #include "metaballs/metaballs.h"
-#include "shell/run_state.h"
-#include "shell/show_objects.h"
+#include "common/run_state.h"
+#include "anim/show_objects.h"
 #include "draw_log.h"
 #include "show_fixture.h"
 

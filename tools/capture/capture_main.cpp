@@ -6,8 +6,8 @@
 
 #include "platform/module_render.h"
 #include "platform/offscreen_gl.h"
-#include "shell/run_state.h"
-#include "shell/show_objects.h"
+#include "common/run_state.h"
+#include "anim/show_objects.h"
 #include "shell/startup.h"
 #include "shell/viewport.h"
 #include "timeline/director.h"

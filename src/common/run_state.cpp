@@ -1,4 +1,4 @@
-#include "shell/run_state.h"
+#include "common/run_state.h"
 
 int32_t screenWidth = 640;
 int32_t screenHeight = 480;

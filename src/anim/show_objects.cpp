@@ -1,4 +1,4 @@
-#include "shell/show_objects.h"
+#include "anim/show_objects.h"
 
 // Defined together in this order so that they are destroyed in reverse at exit: the pool
 // first, then the animations, which own the key lists the scenes only borrow, then the scenes.
