@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
-#include <strings.h>
 
 #include "assets/read_le.h"
+#include "common/ascii_case.h"
 #include "platform/files.h"
 
 namespace {
@@ -98,7 +98,7 @@ TextureSlot* findTexture(TexturePool& pool, const char* storedName) {
     const char* path = texturePath(storedName);
     for (int32_t i = 0; i < pool.loadedCount && i < textureSlotCount; ++i) {
         TextureSlot& s = pool.slots[i];
-        if (s.used && s.name && strcasecmp(s.name, path) == 0) return &s;
+        if (s.used && s.name && equalIgnoringAsciiCase(s.name, path)) return &s;
     }
     TextureSlot* slot = nullptr;
     for (auto& s : pool.slots) {

@@ -10,3 +10,7 @@ std::string hostPath(const char* path);
 
 // fopen on the host path.
 FILE* openFile(const char* path, const char* mode);
+
+// The folder that holds the running program, without a trailing separator; empty when the
+// system cannot say. The installed show is found from here.
+std::string executableFolder();

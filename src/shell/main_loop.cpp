@@ -29,5 +29,8 @@ int runMainLoop(const int32_t& firstFrame, const int32_t& endFrame, bool (*drawF
     }
     quitRequested = true;
     closeRenderWindow();
-    return int(lastMessage.wParam);
+    // Every way the loop ends is a normal end. The last message's parameter says nothing
+    // about the run (after the show's end it is whatever message came last), and a launcher
+    // or script reading a non-zero status would report a failure that did not happen.
+    return 0;
 }

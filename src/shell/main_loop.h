@@ -10,5 +10,6 @@
 bool mainLoopPass(Message& lastMessage, int32_t firstFrame, int32_t endFrame, bool (*drawFrame)());
 
 // Runs passes until the loop ends, then sets quitRequested, closes the render window and
-// returns the wParam of the last message taken as the exit code.
+// returns the exit code, 0: Escape, the close request and the end of the show all end the
+// run normally.
 int runMainLoop(const int32_t& firstFrame, const int32_t& endFrame, bool (*drawFrame)());

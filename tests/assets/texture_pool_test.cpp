@@ -4,6 +4,9 @@
 
 #include <GL/gl.h>
 
+#include <clocale>
+#include <string>
+
 #include "assets/texture_pool.h"
 #include "gl_recorder.h"
 #include "scratch_dir.h"
@@ -78,6 +81,25 @@ TEST(TexturePool, SlotsFillFromZeroAndOneFileInAnyCaseOrFolderSharesOne) {
     };
     ASSERT_EQ(glrec::calls().size(), 10u) << glrec::dump();
     EXPECT_EQ(std::vector<GlCall>(glrec::calls().begin() + 5, glrec::calls().end()), expected);
+}
+
+// GTK sets the user's locale when the setup dialog starts; under a Turkish one the C library
+// folds "I" to a dotless i, and the file and slot look-ups must not follow it.
+TEST(TexturePool, NamesFoldOnlyAsciiLettersWhateverTheLocale) {
+    std::string previous = setlocale(LC_ALL, nullptr);
+    if (!setlocale(LC_ALL, "tr_TR.UTF-8")) GTEST_SKIP() << "no tr_TR.UTF-8 locale here";
+    ScratchDir dir;
+    ASSERT_EQ(system("mkdir GFX"), 0);
+    ASSERT_TRUE(writeTgaFile("GFX/TILE.tga", image(2, 2)));
+    TexturePool pool;
+    initPool(pool, 4194304);
+    TextureSlot* tile = find(pool, "tile.tga").slot; // the file, through "gfx\tile.tga"
+    TextureSlot* again = find(pool, "TILE.tga").slot;
+    setlocale(LC_ALL, previous.c_str());
+    ASSERT_NE(tile, nullptr);
+    EXPECT_EQ(again, tile);
+    EXPECT_EQ(pool.loadedCount, 1);
+    EXPECT_EQ(pool.remaining, 4194304 - 16) << "read and charged once";
 }
 
 TEST(TexturePool, BudgetAcceptsAnExactFitAndRefusesAnythingAfter) {

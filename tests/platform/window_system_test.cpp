@@ -198,13 +198,23 @@ TEST(WindowSystem, OneWindowFromClassToGlContextAndBackOnTheOffscreenDriver) {
     EXPECT_EQ(m.lParam, 0);
     m = next();
     EXPECT_EQ(m.type, WM_CLOSE);
-    // Losing the focus alone says "not minimised".
+    // The screen saver is held off only while the window has the focus. Losing the focus
+    // alone says "not minimised".
+    EXPECT_TRUE(SDL_IsScreenSaverEnabled()) << "not before the window has the focus";
+    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    push(e);
+    EXPECT_EQ(next().type, WM_ACTIVATE);
+    EXPECT_FALSE(SDL_IsScreenSaverEnabled());
     e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
     push(e);
     m = next();
     EXPECT_EQ(m.type, WM_ACTIVATE);
     EXPECT_EQ(loWord(m.wParam), WA_INACTIVE);
     EXPECT_EQ(hiWord(m.wParam), 0u);
+    EXPECT_TRUE(SDL_IsScreenSaverEnabled());
+    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    push(e);
+    EXPECT_EQ(next().type, WM_ACTIVATE);
     e = {};
     e.type = SDL_QUIT;
     push(e);
@@ -216,6 +226,7 @@ TEST(WindowSystem, OneWindowFromClassToGlContextAndBackOnTheOffscreenDriver) {
     EXPECT_FALSE(releaseDC(window, nullptr));
     EXPECT_TRUE(releaseDC(window, dc));
     EXPECT_TRUE(destroyWindow(window));
+    EXPECT_TRUE(SDL_IsScreenSaverEnabled()) << "the focused window is gone";
     EXPECT_FALSE(destroyWindow(window));
     EXPECT_FALSE(unregisterClass("Other", getModuleHandle()));
     EXPECT_TRUE(unregisterClass("OpenGL", getModuleHandle()));

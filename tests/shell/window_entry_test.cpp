@@ -5,11 +5,13 @@
 #include "shell/entry.h"
 #include "shell/render_window.h"
 #include "shell/report_error.h"
+#include "shell/show_folder.h"
 #include "common/run_state.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 struct Window : ::testing::Test {
@@ -43,6 +45,11 @@ const char* soundErrorTextFor(int32_t code) {
                        : "Unknown error";
 }
 const int32_t firstFrame = 12, endFrame = 20;
+
+std::set<std::string> foldersWithShow;
+bool hasShow(const std::string& folder) {
+    return foldersWithShow.count(folder) != 0;
+}
 } // namespace
 
 TEST_F(OpenWindow, AWindowIsCentredByItsClientSizeAndTheClockStartsAfterLoading) {
@@ -167,6 +174,38 @@ TEST_F(Entry, ClosingTheDialogTouchesNothing) {
     };
     EXPECT_EQ(runEntry(firstFrame, endFrame, frameDrawn), 0);
     EXPECT_EQ(fake().log, std::vector<std::string>{"dialogBox 101"});
+}
+
+TEST_F(Entry, SetUpFailuresExitWithZero) {
+    for (const char* step : {"registerClass OpenGL", "createWindowEx", "runStartUp"}) {
+        resetFake();
+        fake().failing.insert(step);
+        fake().queue.push_back({nullptr, WM_QUIT, 0, 0}); // ends a run that should not start
+        EXPECT_EQ(runEntry(firstFrame, endFrame, frameDrawn), 0) << step;
+        EXPECT_EQ(fake().boxes.size(), 1u) << step;
+    }
+    resetFake();
+    fake().boxAnswers.push_back(IDNO); // a refused full-screen mode, and no window instead
+    fake().failing.insert("changeDisplaySettings");
+    EXPECT_EQ(runEntry(firstFrame, endFrame, frameDrawn), 0);
+}
+
+TEST_F(Entry, TheShowPlaysFromTheWorkingFolderElseFromTheOneInstalledWithTheProgram) {
+    // A data folder where the program starts wins, so a custom show plays from where it is.
+    foldersWithShow = {".", "/usr/share/lanternwhirl"};
+    EXPECT_EQ(chooseShowFolder("/usr/bin", hasShow), "");
+    // Otherwise the prefix layout beside the program, whatever the prefix ...
+    foldersWithShow = {"/home/u/opt/share/lanternwhirl", "/home/u/opt/bin"};
+    EXPECT_EQ(chooseShowFolder("/home/u/opt/bin", hasShow), "/home/u/opt/share/lanternwhirl");
+    foldersWithShow = {"/share/lanternwhirl"};
+    EXPECT_EQ(chooseShowFolder("/", hasShow), "/share/lanternwhirl");
+    // ... then a folder holding the program and its show together.
+    foldersWithShow = {"/tmp/lw"};
+    EXPECT_EQ(chooseShowFolder("/tmp/lw", hasShow), "/tmp/lw");
+    // Nowhere: the working folder stays, and loading reports the missing files as ever.
+    foldersWithShow = {};
+    EXPECT_EQ(chooseShowFolder("/usr/bin", hasShow), "");
+    EXPECT_EQ(chooseShowFolder("", hasShow), "") << "the system could not name the folder";
 }
 
 TEST_F(Entry, SoundStartsBeforeTheWindowAndPlaysAfterItInTheFixedOrder) {

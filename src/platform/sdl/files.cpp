@@ -1,8 +1,10 @@
 #include "platform/files.h"
 
+#include "common/ascii_case.h"
+
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 bool exists(const std::string& path) {
@@ -16,7 +18,7 @@ std::string matchCase(const std::string& dir, const std::string& name) {
     if (!d) return name;
     std::string found = name;
     while (struct dirent* e = readdir(d)) {
-        if (strcasecmp(e->d_name, name.c_str()) == 0) {
+        if (equalIgnoringAsciiCase(e->d_name, name.c_str())) {
             found = e->d_name;
             break;
         }
@@ -60,4 +62,16 @@ std::string hostPath(const char* path) {
 
 FILE* openFile(const char* path, const char* mode) {
     return fopen(hostPath(path).c_str(), mode);
+}
+
+// Linux names the program's file in /proc; the link is resolved, so a program started
+// through a symbolic link finds the show installed beside its real file.
+std::string executableFolder() {
+    char buffer[4096];
+    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return "";
+    std::string path(buffer, size_t(length));
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return "";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }

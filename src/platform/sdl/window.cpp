@@ -3,6 +3,7 @@
 // small records around the SDL window and GL context.
 #include "platform/window_system.h"
 
+#include "platform/sdl/program_icon.h"
 #include "platform/sdl/virtual_keys.h"
 
 #include <SDL.h>
@@ -60,6 +61,9 @@ bool initVideo() {
     // window; and a full-screen window stays up when it loses the focus, as on Windows.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The screen saver and power saving are held off only while the render window has the
+    // focus (see translate); SDL would otherwise hold them off for the whole run.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         fprintf(stderr, "video: %s\n", SDL_GetError());
         return false;
@@ -90,6 +94,7 @@ bool makeSdlWindow(WindowRecord& w, bool withGl) {
     }
     if (w.sdl) SDL_DestroyWindow(w.sdl);
     w.sdl = sdl;
+    setWindowIcon(sdl);
     return true;
 }
 
@@ -137,8 +142,10 @@ Message translate(const SDL_Event& e) {
                 posted.push_back(sizeMessage(w, width, height));
             return {&w, WM_ACTIVATE, makeParam(WA_ACTIVE, 0), 0};
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+            SDL_DisableScreenSaver();
             return {&w, WM_ACTIVATE, makeParam(WA_ACTIVE, minimised(w) ? 1 : 0), 0};
         case SDL_WINDOWEVENT_FOCUS_LOST:
+            SDL_EnableScreenSaver();
             return {&w, WM_ACTIVATE, makeParam(WA_INACTIVE, minimised(w) ? 1 : 0), 0};
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             drawableSize(w, width, height);
@@ -247,6 +254,7 @@ bool destroyWindow(WindowHandle window) {
     SDL_DestroyWindow(window->sdl);
     delete window;
     theWindow = nullptr;
+    SDL_EnableScreenSaver();
     // Messages for the window die with it.
     std::deque<Message> kept;
     for (const Message& m : posted)
