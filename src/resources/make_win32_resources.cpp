@@ -1,6 +1,7 @@
 // Writes the Windows program's resources for windres: make-win32-resources DIR writes
-// DIR/lanternwhirl.rc (dialog 101 from the setup dialog template, bitmap 103, icon group 104),
-// DIR/setup.bmp (the 256 × 256 picture, 24 bits per pixel) and DIR/lanternwhirl.ico. The
+// DIR/lanternwhirl.rc (dialog 101 from the setup dialog template, bitmap 103, icon group 104,
+// the manifest), DIR/setup.bmp (the 256 × 256 picture, 24 bits per pixel), DIR/lanternwhirl.ico
+// and DIR/lanternwhirl.manifest. The
 // layout lives once, in the template; a cross build cannot run its own programs, so the host
 // build makes these files.
 #include "resources/dialog_template.h"
@@ -157,8 +158,22 @@ std::string resourceScript(const DialogTemplate& t) {
     rc += "END\n\n";
     rc += std::to_string(setupBitmapId) + " BITMAP \"setup.bmp\"\n";
     rc += std::to_string(programIconId) + " ICON \"lanternwhirl.ico\"\n";
+    rc += "1 24 \"lanternwhirl.manifest\"\n"; // the process's manifest (RT_MANIFEST)
     return rc;
 }
+
+// Windows must not scale the program's window on a high-DPI desktop: the client area and the
+// full-screen mode are exact pixel sizes.
+const char manifest[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
+    "  <application xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n"
+    "    <windowsSettings>\n"
+    "      <dpiAware "
+    "xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>\n"
+    "    </windowsSettings>\n"
+    "  </application>\n"
+    "</assembly>\n";
 
 bool writeFile(const std::string& path, const void* data, size_t size) {
     FILE* f = fopen(path.c_str(), "wb");
@@ -189,6 +204,7 @@ int main(int argc, char** argv) {
     std::string rc = resourceScript(*dialog);
     bool ok = writeFile(dir + "setup.bmp", bmp.data(), bmp.size()) &&
               writeFile(dir + "lanternwhirl.ico", ico.data(), ico.size()) &&
+              writeFile(dir + "lanternwhirl.manifest", manifest, sizeof manifest - 1) &&
               writeFile(dir + "lanternwhirl.rc", rc.data(), rc.size());
     return ok ? 0 : 1;
 }
