@@ -1,5 +1,5 @@
 # Cross build for 64-bit Windows with Debian's mingw-w64, the POSIX thread variant (std::thread
-# and std::mutex work with it). Tests run through Wine: see tests/windows/.
+# and std::mutex work with it). The tests run through Wine: see tests/windows/.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -20,8 +20,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # (libgcc, libstdc++, winpthread) is linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Programs built here run under Wine (tests, gtest discovery).
-find_program(LANTERNWHIRL_WINE NAMES wine wine64)
-if(LANTERNWHIRL_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${LANTERNWHIRL_WINE})
-endif()

@@ -42,26 +42,31 @@ else()
   set(jpeg_simd OFF)
   message(STATUS "nasm not found: libjpeg-turbo is built without its SIMD code")
 endif()
+set(jpeg_source ${LW_THIRD_PARTY}/libjpeg-turbo-3.1.4.1)
+set(jpeg_build ${CMAKE_BINARY_DIR}/third_party/jpeg-build)
 set(jpeg_prefix ${CMAKE_BINARY_DIR}/third_party/jpeg)
 set(jpeg_library ${jpeg_prefix}/lib/libjpeg.a)
+# Its own install step also copies the documentation, which the release tree here leaves out:
+# only the library and the four public headers are taken.
 ExternalProject_Add(
   libjpeg_turbo
-  SOURCE_DIR ${LW_THIRD_PARTY}/libjpeg-turbo-3.1.4.1
-  BINARY_DIR ${CMAKE_BINARY_DIR}/third_party/jpeg-build
-  INSTALL_DIR ${jpeg_prefix}
+  SOURCE_DIR ${jpeg_source}
+  BINARY_DIR ${jpeg_build}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
              -DCMAKE_BUILD_TYPE=Release
-             -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR>
-             -DCMAKE_INSTALL_LIBDIR=lib
-             -DCMAKE_INSTALL_INCLUDEDIR=include
              -DENABLE_SHARED=OFF -DENABLE_STATIC=ON
              -DWITH_TURBOJPEG=OFF -DWITH_TOOLS=OFF -DWITH_TESTS=OFF
              -DWITH_SIMD=${jpeg_simd} -DREQUIRE_SIMD=${jpeg_simd}
              -DCMAKE_ASM_NASM_COMPILER=${LW_NASM}
+  BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target jpeg-static
+  INSTALL_COMMAND
+    ${CMAKE_COMMAND} -E copy <BINARY_DIR>/libjpeg.a ${jpeg_library}
+    COMMAND ${CMAKE_COMMAND} -E copy <BINARY_DIR>/jconfig.h <SOURCE_DIR>/src/jpeglib.h
+            <SOURCE_DIR>/src/jmorecfg.h <SOURCE_DIR>/src/jerror.h ${jpeg_prefix}/include
   BUILD_BYPRODUCTS ${jpeg_library}
   UPDATE_COMMAND ""
   USES_TERMINAL_BUILD OFF)
-file(MAKE_DIRECTORY ${jpeg_prefix}/include)
+file(MAKE_DIRECTORY ${jpeg_prefix}/include ${jpeg_prefix}/lib)
 add_library(JPEG::JPEG STATIC IMPORTED GLOBAL)
 set_target_properties(JPEG::JPEG PROPERTIES IMPORTED_LOCATION ${jpeg_library}
                                             INTERFACE_INCLUDE_DIRECTORIES ${jpeg_prefix}/include)

@@ -32,8 +32,9 @@ TEST(WindowsSound, ModuleLastsAsLongAsTheShow) {
         bytes.data(), bytes.size(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(module, nullptr);
     EXPECT_NEAR(openmpt_module_get_duration_seconds(module), showEnd, 0.01);
-    // Played once through, the mixer stops at the song's end.
+    // Played once through and cut at the end (no fade), the song is exactly the show's length.
     openmpt_module_set_repeat_count(module, 0);
+    openmpt_module_ctl_set_text(module, "play.at_end", "stop");
     std::vector<float> block(2 * 8192);
     size_t frames = 0;
     while (size_t n =
