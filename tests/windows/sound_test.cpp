@@ -1,12 +1,16 @@
 // The music as this build plays it: the baked module through the Windows build's own libopenmpt
-// and the hall, rendered offline (no audio device is needed, so this runs on any machine).
+// and the hall, rendered offline (no audio device is needed), and the sound module on waveOut
+// (CTest gives Wine a null ALSA device, so this runs on a machine without a sound card).
 #include "platform/module_render.h"
+#include "platform/sound.h"
 
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -64,4 +68,30 @@ TEST(WindowsSound, MissingModuleIsAnError) {
     std::vector<int16_t> out;
     EXPECT_FALSE(renderModule("data\\none.it", rate, 0, 100, out));
     EXPECT_TRUE(out.empty());
+}
+
+TEST(WindowsSound, ModulePlaysOnTheDefaultDeviceAndClosesCleanly) {
+    ASSERT_TRUE(soundSetOutput(soundGetOutput()));
+    ASSERT_TRUE(soundInit(44100, 32, 0)) << "error " << soundGetError();
+    EXPECT_FALSE(soundInit(44100, 32, 0));
+    EXPECT_EQ(soundGetError(), soundErrorBusy);
+    MusicModule* music = musicLoadSong("data//s2.it");
+    ASSERT_NE(music, nullptr) << "error " << soundGetError();
+    EXPECT_TRUE(musicPlaySong(music));
+    EXPECT_TRUE(soundSetReverbEnvironment(7, 0.5f, 10.0f, 0.3f));
+    // Let the mixing thread fill and send buffers while the settings change under its lock.
+    for (int i = 0; i < 20; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(soundSetReverbEnvironment(7, 0.5f, 10.0f - 0.1f * i, 0.3f));
+    }
+    // Closing stops the thread and returns the buffers; the module is gone with it.
+    soundClose();
+    EXPECT_FALSE(musicPlaySong(music));
+    EXPECT_EQ(soundGetError(), soundErrorUninitialized);
+
+    // A second start after close works the same way.
+    ASSERT_TRUE(soundInit(44100, 32, 0)) << "error " << soundGetError();
+    EXPECT_EQ(musicLoadSong("data\\none.it"), nullptr);
+    EXPECT_EQ(soundGetError(), soundErrorFileNotFound);
+    soundClose();
 }
