@@ -54,6 +54,8 @@ ExternalProject_Add(
   BINARY_DIR ${jpeg_build}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
              -DCMAKE_BUILD_TYPE=Release
+             # Its default, c:/libjpeg-turbo-gcc64, is no path on the build machine.
+             -DCMAKE_INSTALL_PREFIX=${jpeg_prefix}
              -DENABLE_SHARED=OFF -DENABLE_STATIC=ON
              -DWITH_TURBOJPEG=OFF -DWITH_TOOLS=OFF -DWITH_TESTS=OFF
              -DWITH_SIMD=${jpeg_simd} -DREQUIRE_SIMD=${jpeg_simd}
