@@ -1,10 +1,8 @@
 # Full screen on a 640 × 480 screen, which has the mode: no question, a borderless window
 # covering the screen at 0, 0, and Escape ends the program with 0.
-. "$(dirname "$0")/../e2e/e2e_common.sh"
+. "$(dirname "$0")/wine_common.sh"
 make_data
-start_demo
-dialog=$(wait_window "Ketterfold: Lanternwhirl" 60) || exit 1
-press "$dialog" alt+n Return
+answer_dialog alt+n Return
 window=$(wait_window "ketterfold: lanternwhirl" 30) || exit 1
 sleep 1
 [ "$(geometry "$window")" = "0 0 640 480" ] || fail "geometry $(geometry "$window")"

@@ -1,10 +1,8 @@
 # Full screen at 640 × 480 on a 1024 × 768 screen that has no such mode: the "Ruva GL" question;
 # No: "Program Will Now Close." and exit status 0, no render window.
-. "$(dirname "$0")/../e2e/e2e_common.sh"
+. "$(dirname "$0")/wine_common.sh"
 make_data
-start_demo
-dialog=$(wait_window "Ketterfold: Lanternwhirl" 60) || exit 1
-press "$dialog" alt+n Return
+answer_dialog alt+n Return
 box=$(wait_window "Ruva GL" 30) || exit 1
 expect_box "Ruva GL: The Requested Fullscreen Mode Is Not Supported By"
 press "$box" alt+n

@@ -1,11 +1,9 @@
 # The baked show without "data\2.chk": "MESH error: couldn't load!", then "Initialization
 # Failed.", and the program ends with 0 without playing.
-. "$(dirname "$0")/../e2e/e2e_common.sh"
+. "$(dirname "$0")/wine_common.sh"
 make_data
 rm "$work/data/2.chk"
-start_demo
-dialog=$(wait_window "Ketterfold: Lanternwhirl" 60) || exit 1
-press "$dialog" alt+w alt+n Return
+answer_dialog alt+w alt+n Return
 box=$(wait_window "Error" 30) || exit 1
 expect_box "Error: MESH error: couldn't load!"
 press "$box" Return

@@ -1,10 +1,8 @@
 # The whole baked show in a window: it plays by itself through its 106 seconds and ends with 0,
 # with no box on the way.
-. "$(dirname "$0")/../e2e/e2e_common.sh"
+. "$(dirname "$0")/wine_common.sh"
 make_data
-start_demo
-dialog=$(wait_window "Ketterfold: Lanternwhirl" 60) || exit 1
-press "$dialog" alt+w alt+n Return
+answer_dialog alt+w alt+n Return
 window=$(wait_window "ketterfold: lanternwhirl" 30) || exit 1
 shown=$SECONDS
 # It neither ends early nor needs a key: still running well into the last section ...

@@ -1,11 +1,9 @@
 # No audio device (Wine's audio drivers disabled): after the dialog, the "Error" box with the
 # library's text, exit status 1, and no window.
-. "$(dirname "$0")/../e2e/e2e_common.sh"
+. "$(dirname "$0")/wine_common.sh"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv=d"
 make_data
-start_demo
-dialog=$(wait_window "Ketterfold: Lanternwhirl" 60) || exit 1
-press "$dialog" alt+w Return
+answer_dialog alt+w Return
 box=$(wait_window "Error" 30) || exit 1
 expect_box "Error: Error initializing output device."
 press "$box" Return

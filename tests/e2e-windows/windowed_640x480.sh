@@ -1,11 +1,9 @@
 # Alt+W, Alt+N, Enter: a window "ketterfold: lanternwhirl" with a 640 × 480 client area whose
 # outer corner sits at half the screen minus half the client size (192, 144), so the frame
 # pushes the client a little right and down; it runs until Escape, which ends it with 0.
-. "$(dirname "$0")/../e2e/e2e_common.sh"
+. "$(dirname "$0")/wine_common.sh"
 make_data
-start_demo
-dialog=$(wait_window "Ketterfold: Lanternwhirl" 60) || exit 1
-press "$dialog" alt+w alt+n Return
+answer_dialog alt+w alt+n Return
 window=$(wait_window "ketterfold: lanternwhirl" 30) || exit 1
 sleep 1
 read -r x y width height <<<"$(geometry "$window")"
