@@ -1,5 +1,5 @@
-// The sound module: shaped like the calls the entry makes, on libopenmpt rendering into an SDL
-// audio callback. Error codes are numbered as the error-text table of the shell.
+// The sound module: shaped like the calls the entry makes, on libopenmpt rendering into the
+// platform's audio output. Error codes are numbered as the error-text table of the shell.
 #pragma once
 #include <cstdint>
 

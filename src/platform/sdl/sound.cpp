@@ -1,127 +1,30 @@
-#include "platform/sound.h"
-
-#include "platform/files.h"
-#include "platform/reverb.h"
+// The sound module's output on SDL: the default audio device, pulled by SDL's audio callback.
+#include "platform/sound_device.h"
 
 #include <SDL.h>
-#include <libopenmpt/libopenmpt.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <sys/stat.h>
-#include <vector>
-
-struct MusicModule {
-    openmpt_module* module = nullptr;
-};
 
 namespace {
 // At most this many frames wait in the device's buffer, so music starts within ~25 ms at
 // 44100 Hz of the call that starts it.
 const int32_t bufferFrames = 1024;
-// The highest EAX 1.0 environment number (psychotic); 7 is the concert hall.
-const int32_t lastEnvironment = 25;
 
-struct SoundState {
-    int32_t output = soundOutputAutomatic;
-    int32_t lastError = soundOk;
-    bool initialised = false;
-    bool audioSubsystem = false;
-    SDL_AudioDeviceID device = 0;
-    int32_t deviceRate = 0;
-    std::vector<MusicModule*> modules; // every loaded module; released by soundClose
-    // Shared with the audio callback; changed only while the device is locked.
-    MusicModule* playing = nullptr;
-    Reverb reverb;
-};
+bool audioSubsystem = false;
+SDL_AudioDeviceID device = 0;
 
-SoundState sound;
-
-bool fail(int32_t code) {
-    sound.lastError = code;
-    return false;
-}
-
-// Renders the playing module and the hall into the device's buffer. Runs on SDL's audio
-// thread: no allocation, no locks beyond the one SDL holds around it.
+// Runs on SDL's audio thread, with SDL's device lock held.
 void audioCallback(void*, Uint8* stream, int len) {
-    float* out = reinterpret_cast<float*>(stream);
-    const int32_t frames = len / (int32_t)(2 * sizeof(float));
-    int32_t done = 0;
-    if (sound.playing)
-        done = (int32_t)openmpt_module_read_interleaved_float_stereo(
-            sound.playing->module, sound.deviceRate, (size_t)frames, out);
-    if (done < frames) std::memset(out + 2 * done, 0, (size_t)(frames - done) * 2 * sizeof(float));
-    // The tail rings on after the song has ended, as in a real hall.
-    processReverb(sound.reverb, out, frames);
-}
-
-void quietLog(const char*, void*) {}
-
-// Reads the whole file; sets the error code and returns false when it cannot.
-bool readWholeFile(const char* path, std::vector<char>& data) {
-    // Only a plain file is a song: a directory cannot be read, and opening a FIFO or a device
-    // could wait forever. Checked before opening for that reason.
-    struct stat st;
-    const std::string host = hostPath(path);
-    if (stat(host.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        perror(path);
-        return fail(soundErrorFileLoad);
-    }
-    errno = 0;
-    FILE* f = openFile(path, "rb");
-    if (!f) {
-        const int error = errno; // perror may change errno while writing
-        perror(path);
-        return fail(error == ENOENT || error == ENOTDIR ? soundErrorFileNotFound
-                                                        : soundErrorFileLoad);
-    }
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        perror(path);
-        fclose(f);
-        return fail(soundErrorFileLoad);
-    }
-    try {
-        data.resize((size_t)st.st_size);
-    } catch (const std::exception&) {
-        errno = ENOMEM;
-        perror(path);
-        fclose(f);
-        return fail(soundErrorMemory);
-    }
-    const size_t got = data.empty() ? 0 : fread(data.data(), 1, data.size(), f);
-    const bool broken = got != data.size() || ferror(f);
-    if (broken) perror(path);
-    fclose(f);
-    return broken ? fail(soundErrorFileLoad) : true;
+    mixSound(reinterpret_cast<float*>(stream), len / (int32_t)(2 * sizeof(float)));
 }
 } // namespace
 
-int32_t soundGetOutput() {
-    return sound.output;
-}
-
-bool soundSetOutput(int32_t outputType) {
-    if (sound.initialised) return fail(soundErrorBusy);
-    if (outputType != soundOutputAutomatic) return fail(soundErrorInvalidParam);
-    sound.output = outputType;
-    return true;
-}
-
-bool soundInit(int32_t mixRate, int32_t maxChannels, uint32_t) {
-    if (sound.initialised) return fail(soundErrorBusy);
-    if (mixRate < 4000 || mixRate > 192000 || maxChannels < 1 || maxChannels > 1024)
-        return fail(soundErrorInvalidParam);
+bool openSoundDevice(int32_t mixRate, int32_t& deviceRate) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         fprintf(stderr, "sound: %s\n", SDL_GetError());
-        return fail(soundErrorInit);
+        return false;
     }
-    sound.audioSubsystem = true;
+    audioSubsystem = true;
 
     SDL_AudioSpec want;
     SDL_zero(want);
@@ -131,116 +34,38 @@ bool soundInit(int32_t mixRate, int32_t maxChannels, uint32_t) {
     want.samples = bufferFrames;
     want.callback = audioCallback;
     SDL_AudioSpec have;
-    // SDL converts format, channels and buffer size for us; only the rate may differ, and the
-    // module and the hall are rendered at whatever rate the device runs.
-    sound.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-    if (sound.device == 0) {
+    // SDL converts format, channels and buffer size for us; only the rate may differ.
+    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    if (device == 0) {
         fprintf(stderr, "sound: %s\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        sound.audioSubsystem = false;
-        return fail(soundErrorInit);
+        audioSubsystem = false;
+        return false;
     }
-    sound.deviceRate = have.freq;
-    try {
-        SDL_LockAudioDevice(sound.device);
-        initReverb(sound.reverb, sound.deviceRate);
-        SDL_UnlockAudioDevice(sound.device);
-    } catch (const std::exception&) {
-        SDL_UnlockAudioDevice(sound.device);
-        SDL_CloseAudioDevice(sound.device);
-        sound.device = 0;
+    deviceRate = have.freq;
+    return true;
+}
+
+void lockSoundDevice() {
+    if (device != 0) SDL_LockAudioDevice(device);
+}
+
+void unlockSoundDevice() {
+    if (device != 0) SDL_UnlockAudioDevice(device);
+}
+
+void startSoundDevice() {
+    if (device != 0) SDL_PauseAudioDevice(device, 0);
+}
+
+void closeSoundDevice() {
+    if (device != 0) {
+        // Closing waits for the callback to finish.
+        SDL_CloseAudioDevice(device);
+        device = 0;
+    }
+    if (audioSubsystem) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        sound.audioSubsystem = false;
-        return fail(soundErrorMemory);
+        audioSubsystem = false;
     }
-    sound.initialised = true;
-    sound.lastError = soundOk;
-    return true;
-}
-
-int32_t soundGetError() {
-    return sound.lastError;
-}
-
-MusicModule* musicLoadSong(const char* path) {
-    if (!sound.initialised) {
-        fail(soundErrorUninitialized);
-        return nullptr;
-    }
-    if (!path) {
-        fail(soundErrorInvalidParam);
-        return nullptr;
-    }
-    std::vector<char> data;
-    if (!readWholeFile(path, data)) return nullptr;
-
-    MusicModule* music = new (std::nothrow) MusicModule;
-    if (!music) {
-        fail(soundErrorMemory);
-        return nullptr;
-    }
-    int error = OPENMPT_ERROR_OK;
-    music->module = openmpt_module_create_from_memory2(data.data(), data.size(), quietLog, nullptr,
-                                                       openmpt_error_func_ignore, nullptr, &error,
-                                                       nullptr, nullptr);
-    if (!music->module) {
-        fprintf(stderr, "%s: not a module this player takes\n", path);
-        delete music;
-        fail(error == OPENMPT_ERROR_OUT_OF_MEMORY ? soundErrorMemory : soundErrorFormat);
-        return nullptr;
-    }
-    // The song plays once; the show ends with it.
-    openmpt_module_set_repeat_count(music->module, 0);
-    try {
-        sound.modules.push_back(music);
-    } catch (const std::exception&) {
-        openmpt_module_destroy(music->module);
-        delete music;
-        fail(soundErrorMemory);
-        return nullptr;
-    }
-    return music;
-}
-
-bool musicPlaySong(MusicModule* module) {
-    if (!sound.initialised) return fail(soundErrorUninitialized);
-    // Only a module loaded since init is still alive; anything else would be read after free.
-    if (std::find(sound.modules.begin(), sound.modules.end(), module) == sound.modules.end())
-        return fail(soundErrorInvalidParam);
-    SDL_LockAudioDevice(sound.device);
-    openmpt_module_set_position_seconds(module->module, 0.0);
-    sound.playing = module;
-    SDL_UnlockAudioDevice(sound.device);
-    SDL_PauseAudioDevice(sound.device, 0);
-    return true;
-}
-
-bool soundSetReverbEnvironment(int32_t environment, float volume, float decay, float damping) {
-    if (!sound.initialised) return fail(soundErrorUninitialized);
-    if (environment < 0 || environment > lastEnvironment) return fail(soundErrorInvalidParam);
-    // Every environment is rendered by the same hall network; the three values shape it.
-    SDL_LockAudioDevice(sound.device);
-    setReverb(sound.reverb, volume, decay, damping);
-    SDL_UnlockAudioDevice(sound.device);
-    return true;
-}
-
-void soundClose() {
-    if (sound.device != 0) {
-        // Closing waits for the callback to finish, so the modules are free to go after it.
-        SDL_CloseAudioDevice(sound.device);
-        sound.device = 0;
-    }
-    sound.playing = nullptr;
-    for (MusicModule* music : sound.modules) {
-        openmpt_module_destroy(music->module);
-        delete music;
-    }
-    sound.modules.clear();
-    if (sound.audioSubsystem) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        sound.audioSubsystem = false;
-    }
-    sound.initialised = false;
-    sound.deviceRate = 0;
 }

@@ -1,0 +1,75 @@
+# The Windows build's own libopenmpt and libjpeg-turbo, built as static libraries from the
+# release sources in third_party/ (left exactly as released). The Linux build uses Debian's.
+
+set(LW_THIRD_PARTY ${PROJECT_SOURCE_DIR}/third_party)
+
+# libopenmpt: it ships no CMake build, so its library sources are listed here the way its
+# Makefile lists them, without zlib, mpg123, Ogg or Vorbis (the demo plays one .it module).
+set(openmpt_dir ${LW_THIRD_PARTY}/libopenmpt-0.8.9)
+file(GLOB openmpt_sources CONFIGURE_DEPENDS
+     ${openmpt_dir}/src/openmpt/all/*.cpp
+     ${openmpt_dir}/src/openmpt/base/*.cpp
+     ${openmpt_dir}/src/openmpt/logging/*.cpp
+     ${openmpt_dir}/src/openmpt/random/*.cpp
+     ${openmpt_dir}/common/*.cpp
+     ${openmpt_dir}/src/openmpt/fileformat_base/*.cpp
+     ${openmpt_dir}/src/openmpt/soundbase/*.cpp
+     ${openmpt_dir}/src/openmpt/soundfile_data/*.cpp
+     ${openmpt_dir}/soundlib/*.cpp
+     ${openmpt_dir}/soundlib/plugins/*.cpp
+     ${openmpt_dir}/soundlib/plugins/dmo/*.cpp
+     ${openmpt_dir}/sounddsp/*.cpp
+     ${openmpt_dir}/libopenmpt/*.cpp)
+add_library(lw_openmpt STATIC ${openmpt_sources})
+# Its headers are included as <libopenmpt/libopenmpt.h>, as with Debian's package.
+target_include_directories(lw_openmpt PUBLIC ${openmpt_dir})
+target_include_directories(lw_openmpt PRIVATE ${openmpt_dir}/src ${openmpt_dir}/common)
+# UNICODE as the library asks on Windows. Linked statically: neither LIBOPENMPT_BUILD_DLL nor
+# LIBOPENMPT_USE_DLL is defined.
+target_compile_definitions(lw_openmpt PRIVATE LIBOPENMPT_BUILD UNICODE _UNICODE NOMINMAX)
+target_compile_options(lw_openmpt PRIVATE -w)
+# Release flags even in a debug build of the demo: a module mixed at -O0 stutters.
+target_compile_options(lw_openmpt PRIVATE -O2)
+target_link_libraries(lw_openmpt PUBLIC ole32 rpcrt4)
+
+# libjpeg-turbo: its own CMake build, run as an external project (it refuses add_subdirectory),
+# static only, without the TurboJPEG API or tools, with its SIMD code when nasm is there.
+include(ExternalProject)
+find_program(LW_NASM nasm)
+if(LW_NASM)
+  set(jpeg_simd ON)
+else()
+  set(jpeg_simd OFF)
+  message(STATUS "nasm not found: libjpeg-turbo is built without its SIMD code")
+endif()
+set(jpeg_source ${LW_THIRD_PARTY}/libjpeg-turbo-3.1.4.1)
+set(jpeg_build ${CMAKE_BINARY_DIR}/third_party/jpeg-build)
+set(jpeg_prefix ${CMAKE_BINARY_DIR}/third_party/jpeg)
+set(jpeg_library ${jpeg_prefix}/lib/libjpeg.a)
+# Its own install step also copies the documentation, which the release tree here leaves out:
+# only the library and the four public headers are taken.
+ExternalProject_Add(
+  libjpeg_turbo
+  SOURCE_DIR ${jpeg_source}
+  BINARY_DIR ${jpeg_build}
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+             -DCMAKE_BUILD_TYPE=Release
+             # Its default, c:/libjpeg-turbo-gcc64, is no path on the build machine.
+             -DCMAKE_INSTALL_PREFIX=${jpeg_prefix}
+             -DENABLE_SHARED=OFF -DENABLE_STATIC=ON
+             -DWITH_TURBOJPEG=OFF -DWITH_TOOLS=OFF -DWITH_TESTS=OFF
+             -DWITH_SIMD=${jpeg_simd} -DREQUIRE_SIMD=${jpeg_simd}
+             -DCMAKE_ASM_NASM_COMPILER=${LW_NASM}
+  BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target jpeg-static
+  INSTALL_COMMAND
+    ${CMAKE_COMMAND} -E copy <BINARY_DIR>/libjpeg.a ${jpeg_library}
+    COMMAND ${CMAKE_COMMAND} -E copy <BINARY_DIR>/jconfig.h <SOURCE_DIR>/src/jpeglib.h
+            <SOURCE_DIR>/src/jmorecfg.h <SOURCE_DIR>/src/jerror.h ${jpeg_prefix}/include
+  BUILD_BYPRODUCTS ${jpeg_library}
+  UPDATE_COMMAND ""
+  USES_TERMINAL_BUILD OFF)
+file(MAKE_DIRECTORY ${jpeg_prefix}/include ${jpeg_prefix}/lib)
+add_library(JPEG::JPEG STATIC IMPORTED GLOBAL)
+set_target_properties(JPEG::JPEG PROPERTIES IMPORTED_LOCATION ${jpeg_library}
+                                            INTERFACE_INCLUDE_DIRECTORIES ${jpeg_prefix}/include)
+add_dependencies(JPEG::JPEG libjpeg_turbo)
