@@ -110,6 +110,26 @@ class SceneRenderer : public ::testing::Test {
         return load(mesh, anim);
     }
 
+    // Two one-triangle objects, ten and twenty units straight ahead; only the first may have
+    // texture vertices.
+    std::unique_ptr<LoadedScene> twoAhead(const std::array<Vector3, 3>& normals, bool firstTVerts,
+                                          std::vector<ObjectKey> first,
+                                          std::vector<ObjectKey> second) {
+        MeshFileRecord mesh;
+        mesh.materials = {MeshMaterialRecord{}};
+        mesh.cameraCount = 1;
+        mesh.objects = {triangle("first", {Vector3{0, 10, 0}, Vector3{1, 10, 0}, Vector3{0, 10, 1}},
+                                 normals, firstTVerts),
+                        triangle("second",
+                                 {Vector3{0, 20, 0}, Vector3{1, 20, 0}, Vector3{0, 20, 1}}, normals,
+                                 false)};
+        AnimFileRecord anim;
+        anim.endFrame = 10;
+        anim.cameras = {camera(Vector3{0, 0, 0}, Vector3{0, 10, 0})};
+        anim.objects = {track("first", std::move(first)), track("second", std::move(second))};
+        return load(mesh, anim);
+    }
+
     std::string dir;
     int serial = 0;
 };
@@ -294,19 +314,8 @@ TEST_F(SceneRenderer, UnseeableCamerasDrawNothingButLeaveTheSameState) {
 }
 
 TEST_F(SceneRenderer, ObjectWithoutKeysIsLeftOutAndTheOthersDraw) {
-    MeshFileRecord mesh;
-    mesh.materials = {MeshMaterialRecord{}};
-    mesh.cameraCount = 1;
     const std::array<Vector3, 3> n = {Vector3{0, -1, 0}, Vector3{0, -1, 0}, Vector3{0, -1, 0}};
-    mesh.objects = {
-        triangle("first", {Vector3{0, 10, 0}, Vector3{1, 10, 0}, Vector3{0, 10, 1}}, n, false),
-        triangle("second", {Vector3{0, 20, 0}, Vector3{1, 20, 0}, Vector3{0, 20, 1}}, n, false)};
-    AnimFileRecord anim;
-    anim.endFrame = 10;
-    anim.cameras = {camera(Vector3{0, 0, 0}, Vector3{0, 10, 0})};
-    anim.objects = {track("first", {ObjectKey{0, moved(0, 0, 0)}}),
-                    track("second", {ObjectKey{0, moved(0, 0, 0)}})};
-    auto s = load(mesh, anim);
+    auto s = twoAhead(n, false, {ObjectKey{0, moved(0, 0, 0)}}, {ObjectKey{0, moved(0, 0, 0)}});
     s->scene.objects[0].keyCount = 0;
 
     drawAnimatedScene(s->scene, 0, 0, 120, 1.0f, 1, 0);
@@ -351,19 +360,9 @@ TEST_F(SceneRenderer, PassWithNoAlphaSendsNoTrianglesButLeavesWhatItsTrianglesWo
     // Two objects, the second without texture vertices: the coordinate left current is the
     // first one's last. Each way of finding the texture coordinate, under both alpha blends
     // and at 0 as well as below it, leaves the state and vertex records of a drawn pass.
-    MeshFileRecord mesh;
-    mesh.materials = {MeshMaterialRecord{}};
-    mesh.cameraCount = 1;
     const std::array<Vector3, 3> n = {Vector3{0, -1, 0}, Vector3{0.6f, -0.8f, 0}, Vector3{1, 0, 0}};
-    mesh.objects = {
-        triangle("first", {Vector3{0, 10, 0}, Vector3{1, 10, 0}, Vector3{0, 10, 1}}, n, true),
-        triangle("second", {Vector3{0, 20, 0}, Vector3{1, 20, 0}, Vector3{0, 20, 1}}, n, false)};
-    AnimFileRecord anim;
-    anim.endFrame = 10;
-    anim.cameras = {camera(Vector3{0, 0, 0}, Vector3{0, 10, 0})};
-    anim.objects = {track("first", {ObjectKey{0, moved(1, 2, 3)}}),
-                    track("second", {ObjectKey{0, moved(0, 0, 0)}, ObjectKey{5, moved(4, 0, 0)}})};
-    auto two = load(mesh, anim);
+    auto two = twoAhead(n, true, {ObjectKey{0, moved(1, 2, 3)}},
+                        {ObjectKey{0, moved(0, 0, 0)}, ObjectKey{5, moved(4, 0, 0)}});
     struct Run {
         std::vector<std::string> names;
         GlState state;
