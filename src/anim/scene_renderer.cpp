@@ -4,6 +4,7 @@
 
 #include "anim/keyframes.h"
 #include "assets/scene.h"
+#include "common/gl_in_force.h"
 
 namespace {
 
@@ -30,6 +31,64 @@ void toGl(const Vector3& v, GLfloat out[3]) {
     out[2] = -v.y;
 }
 
+// What the triangles of a pass leave as GL's current colour, normal and texture coordinate:
+// those of the last face's last corner, the texture coordinate of the last corner that sent
+// one. A skipped pass sets them directly, so the next draw finds what a drawn one would leave.
+struct LastCorner {
+    bool anyFace = false;
+    GLfloat normal[3] = {0, 0, 0};
+    bool anyTexCoord = false;
+    GLfloat texCoord[2] = {0, 0};
+};
+
+void noteLastCorner(const GeomObj& object, int32_t normalTexCoords, LastCorner& last) {
+    if (object.faceCount <= 0) return;
+    const Face& face = object.faces[object.faceCount - 1];
+    last.anyFace = true;
+    toGl(face.vert[2]->xnormal, last.normal);
+    if (object.tvertCount == 0) return;
+    if (normalTexCoords) {
+        last.anyTexCoord = true;
+        last.texCoord[0] = face.vert[2]->xnormal.x;
+        last.texCoord[1] = face.vert[2]->xnormal.z;
+        return;
+    }
+    // Corners without a texture vertex send none; look back for the last one that did.
+    for (int32_t f = object.faceCount - 1; f >= 0; --f)
+        for (int c = 2; c >= 0; --c)
+            if (const TVert* t = object.faces[f].tvert[c]) {
+                last.anyTexCoord = true;
+                last.texCoord[0] = t->u;
+                last.texCoord[1] = t->v;
+                return;
+            }
+}
+
+void sendFaces(const GeomObj& object, float alpha, int32_t normalTexCoords) {
+    for (int32_t f = 0; f < object.faceCount; ++f) {
+        const Face& face = object.faces[f];
+        glBegin(GL_TRIANGLES);
+        glColor4f(1, 1, 1, alpha); // passed on unchanged, also below 0 or above 1
+        for (int c = 0; c < 3; ++c) {
+            const Vertex& v = *face.vert[c];
+            GLfloat out[3];
+            toGl(v.xnormal, out);
+            glNormal3fv(out);
+            // Without texture vertices GL keeps the last coordinate given, even when the
+            // coordinates would come from the normals.
+            if (object.tvertCount != 0) {
+                if (normalTexCoords)
+                    glTexCoord2f(v.xnormal.x, v.xnormal.z);
+                else if (face.tvert[c])
+                    glTexCoord2f(face.tvert[c]->u, face.tvert[c]->v);
+            }
+            toGl(v.xpos, out);
+            glVertex3fv(out);
+        }
+        glEnd();
+    }
+}
+
 } // namespace
 
 void drawAnimatedScene(Scene& scene, int32_t frame, int32_t cameraIndex, uint32_t texture,
@@ -42,14 +101,19 @@ void drawAnimatedScene(Scene& scene, int32_t frame, int32_t cameraIndex, uint32_
     const bool visible = cameraView(scene, frame, cameraIndex, view);
 
     if (blendType == 1)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        setBlendFunction(GL_SRC_ALPHA, GL_ONE);
     else if (blendType == 2)
-        glBlendFunc(GL_ONE, GL_ONE);
+        setBlendFunction(GL_ONE, GL_ONE);
     else if (blendType == 3)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        setBlendFunction(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
+
+    // A pass that cannot change a pixel still carries its vertices into eye space (the
+    // records hold the last call's results either way) but sends no triangles.
+    const bool skipped = layerLeavesFrameUnchanged(alpha);
+    LastCorner last;
 
     // A scene that cannot be seen draws nothing but leaves the same state as one that can.
     for (int32_t o = 0; visible && scene.objects && o < scene.objectCount; ++o) {
@@ -64,31 +128,18 @@ void drawAnimatedScene(Scene& scene, int32_t frame, int32_t cameraIndex, uint32_
             v.xpos = transformPoint(v.pos, m);
             v.xnormal = transformVector(v.normal, m);
         }
-        for (int32_t f = 0; f < object.faceCount; ++f) {
-            const Face& face = object.faces[f];
-            glBegin(GL_TRIANGLES);
-            glColor4f(1, 1, 1, alpha); // passed on unchanged, also below 0 or above 1
-            for (int c = 0; c < 3; ++c) {
-                const Vertex& v = *face.vert[c];
-                GLfloat out[3];
-                toGl(v.xnormal, out);
-                glNormal3fv(out);
-                // Without texture vertices GL keeps the last coordinate given, even when the
-                // coordinates would come from the normals.
-                if (object.tvertCount != 0) {
-                    if (normalTexCoords)
-                        glTexCoord2f(v.xnormal.x, v.xnormal.z);
-                    else if (face.tvert[c])
-                        glTexCoord2f(face.tvert[c]->u, face.tvert[c]->v);
-                }
-                toGl(v.xpos, out);
-                glVertex3fv(out);
-            }
-            glEnd();
-        }
+        if (skipped)
+            noteLastCorner(object, normalTexCoords, last);
+        else
+            sendFaces(object, alpha, normalTexCoords);
     }
+    if (last.anyFace) {
+        glColor4f(1, 1, 1, alpha);
+        glNormal3fv(last.normal);
+    }
+    if (last.anyTexCoord) glTexCoord2f(last.texCoord[0], last.texCoord[1]);
 
     glPopMatrix();
-    glDisable(GL_LIGHTING);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    setLighting(false);
+    setBlendFunction(GL_SRC_ALPHA, GL_ONE);
 }

@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include "common/gl_in_force.h"
 #include "common/run_state.h"
 
 namespace {
@@ -19,7 +20,7 @@ void submitVertices() {
 } // namespace
 
 void drawMetaballsGlow(uint32_t texture, float alpha) {
-    glEnable(GL_DEPTH_TEST);
+    setDepthTest(true);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -28,7 +29,7 @@ void drawMetaballsGlow(uint32_t texture, float alpha) {
     polygonizeBalls(Geometry::Squashed);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    setBlendFunction(GL_SRC_ALPHA, GL_ONE);
     glEnable(GL_BLEND);
     glBegin(GL_TRIANGLES);
     glColor4f(0.75f, 0.75f, 0.75f, alpha);
@@ -36,21 +37,21 @@ void drawMetaballsGlow(uint32_t texture, float alpha) {
     glEnd();
     moveBalls();
     glPopMatrix();
-    glDisable(GL_DEPTH_TEST);
+    setDepthTest(false);
 }
 
 void drawMetaballsLit(uint32_t texture, float alpha) {
-    glEnable(GL_DEPTH_TEST);
+    setDepthTest(true);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
     glTranslatef(float(-(screenWidth / 2) - 150), float(-(screenHeight / 2) - 100), -1800.0f);
     computeField();
     polygonizeBalls(Geometry::Cube);
-    glEnable(GL_LIGHTING);
+    setLighting(true);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glBlendFunc(GL_ONE, GL_ONE);
+    setBlendFunction(GL_ONE, GL_ONE);
     glEnable(GL_BLEND);
     glBegin(GL_TRIANGLES);
     glColor4f(1.75f, 1.75f, 1.75f, alpha);
@@ -58,7 +59,7 @@ void drawMetaballsLit(uint32_t texture, float alpha) {
     glEnd();
     moveBalls();
     glPopMatrix();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    setLighting(false);
+    setDepthTest(false);
+    setBlendFunction(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include "assets/jpeg_images.h"
+#include "common/gl_in_force.h"
 #include "metaballs/metaballs.h"
 #include "shell/report_error.h"
 #include "common/run_state.h"
@@ -31,6 +32,9 @@ const GLfloat fogColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 } // namespace
 
 bool runStartUp() {
+    // The context was just made: GL's own start state is in force.
+    glInForce = GlInForce{};
+
     // Materials resolve their textures while the meshes load, so the pool comes first.
     initPool(texturePool, poolBudget);
     scene1.texturePool = &texturePool;
@@ -84,7 +88,7 @@ bool runStartUp() {
     glEnable(GL_FOG);
 
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    setBlendFunction(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
     // The show's far plane is 2500, nearer than the 5000 the window's resize handler uses.

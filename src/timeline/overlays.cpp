@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "common/gl_in_force.h"
 #include "common/wobble.h"
 
 namespace {
@@ -33,32 +34,43 @@ void sendCorners(const CornerSet& c) {
     glVertex2f(c.x01, c.y01);
 }
 
+// One quad in grey (or white) at alpha. A quad that cannot change a pixel sends no vertices,
+// only the colour and the last texture coordinate it would leave current.
+void sendQuad(const CornerSet& corners, GLfloat grey, float alpha) {
+    if (layerLeavesFrameUnchanged(alpha)) {
+        glColor4f(grey, grey, grey, alpha);
+        glTexCoord2f(0, 1);
+        return;
+    }
+    glBegin(GL_QUADS);
+    glColor4f(grey, grey, grey, alpha);
+    sendCorners(corners);
+    glEnd();
+}
+
 } // namespace
 
 void drawOverlayQuad(uint32_t texture, float alpha, const CornerSet& corners) {
     beginOverlay();
-    glDisable(GL_DEPTH_TEST);
+    setDepthTest(false);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glEnable(GL_BLEND);
-    glBegin(GL_QUADS);
-    glColor4f(0.7f, 0.7f, 0.7f, alpha);
-    sendCorners(corners);
-    glEnd();
+    sendQuad(corners, 0.7f, alpha);
     endOverlay();
 }
 
 void drawBlendedOverlayQuad(uint32_t texture, float alpha, const CornerSet& corners, float offset,
                             char axis, int32_t overlayBlend) {
     beginOverlay();
-    glDisable(GL_DEPTH_TEST);
+    setDepthTest(false);
     // Value 2 is not the scene renderer's 2: here the picture darkens by its own colour.
     if (overlayBlend == 1)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        setBlendFunction(GL_SRC_ALPHA, GL_ONE);
     else if (overlayBlend == 2)
-        glBlendFunc(GL_ONE, GL_SRC_COLOR);
+        setBlendFunction(GL_ONE, GL_SRC_COLOR);
     else if (overlayBlend == 3)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        setBlendFunction(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -71,10 +83,7 @@ void drawBlendedOverlayQuad(uint32_t texture, float alpha, const CornerSet& corn
         glTranslatef(0, offset, 0);
     else if (axis == 'z')
         glTranslatef(0, 0, offset);
-    glBegin(GL_QUADS);
-    glColor4f(1, 1, 1, alpha);
-    sendCorners(corners);
-    glEnd();
+    sendQuad(corners, 1, alpha);
     glMatrixMode(GL_PROJECTION);
     endOverlay();
 }
@@ -97,7 +106,15 @@ void drawWarpOverlay(uint32_t texture, float alpha) {
     // (GL_SRC_ALPHA, GL_ONE) of the preceding draws stayed in force. A newer GL would accept
     // that request and replace the whole frame with the squared layer, covering the scenes, so
     // the additive function the show was made with is set here instead.
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    setBlendFunction(GL_SRC_ALPHA, GL_ONE);
+    // The three quads share one alpha: all of them are drawn or none. A skipped layer leaves
+    // the colour and the last quad's last texture coordinate current, as a drawn one does.
+    if (layerLeavesFrameUnchanged(alpha)) {
+        glColor4f(0.55f, 0.55f, 0.55f, alpha);
+        glTexCoord2d(A, V - 3);
+        endOverlay();
+        return;
+    }
     glBegin(GL_QUADS);
     glColor4f(0.55f, 0.55f, 0.55f, alpha);
     for (int n = 1; n <= 3; ++n) {

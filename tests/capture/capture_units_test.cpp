@@ -73,6 +73,8 @@ TEST(CaptureOptions, MalformedCommandLinesAreRefusedWithAReason) {
         {"--chroma", "422"},
         {"--frames"},
         {"extra"},
+        {"--hashes"},
+        {"--y4m", "-", "--hashes", "-"},
     };
     for (const auto& args : bad) {
         CaptureOptions o;
@@ -81,6 +83,19 @@ TEST(CaptureOptions, MalformedCommandLinesAreRefusedWithAReason) {
             joined += std::string(a) + " ";
         EXPECT_NE(parse(args, o), "") << joined;
     }
+}
+
+TEST(FrameHash, EveryByteOfTheFrameCountsAndEqualFramesAgree) {
+    // 27 bytes: three whole words and a tail, as a frame's size need not divide by eight.
+    const std::vector<uint8_t> frame = noise(27, 5);
+    const uint64_t whole = frameHash(frame.data(), frame.size());
+    EXPECT_EQ(frameHash(frame.data(), frame.size()), whole);
+    for (size_t i = 0; i < frame.size(); ++i) {
+        std::vector<uint8_t> changed = frame;
+        changed[i] ^= 1;
+        EXPECT_NE(frameHash(changed.data(), changed.size()), whole) << "byte " << i;
+    }
+    EXPECT_NE(frameHash(frame.data(), frame.size() - 1), whole);
 }
 
 TEST(CaptureClock, FramesOnWholeSecondsFallInThatSecondAtAnyRate) {

@@ -7,6 +7,7 @@
 #include "frame_stats.h"
 
 #include "platform/offscreen_gl.h"
+#include "common/random.h"
 #include "common/run_state.h"
 #include "anim/show_objects.h"
 #include "shell/startup.h"
@@ -168,33 +169,40 @@ TEST(FrameAllocations, NoHeapAllocationPerFrameInAnySectionOfTheShow) {
     backtrace(warm, 1); // loads what backtrace needs before anything is counted
 
     // 30 frames a second gives every section at least 200 frames; the first frames of each
-    // section may still set up what the section needs once.
+    // section may still set up what the section needs once. The show is played twice and only
+    // the second run is counted: layers left out for their alpha show for the first time in
+    // the middle of a section (the opening's trail after some 100 frames), and the driver sets
+    // up once what it has not drawn before.
     constexpr int32_t fps = 30;
     constexpr int32_t warmUpFrames = 10;
     int64_t found[showSectionCount] = {};
     int64_t checked[showSectionCount] = {};
-    int32_t section = -1, intoSection = 0;
-    currentFrame = scene1.firstFrame;
-    quitRequested = false;
-    for (int64_t n = 0; n <= 120LL * fps && !quitRequested; ++n) {
-        elapsedSeconds = frameSeconds(0.0, n, fps);
-        const int32_t s = sectionOfSeconds(elapsedSeconds);
-        if (s != section) {
-            section = s;
-            intoSection = 0;
+    for (int run = 0; run < 2; ++run) {
+        resetTimeline();
+        resetRandom();
+        int32_t section = -1, intoSection = 0;
+        currentFrame = scene1.firstFrame;
+        quitRequested = false;
+        for (int64_t n = 0; n <= 120LL * fps && !quitRequested; ++n) {
+            elapsedSeconds = frameSeconds(0.0, n, fps);
+            const int32_t s = sectionOfSeconds(elapsedSeconds);
+            if (s != section) {
+                section = s;
+                intoSection = 0;
+            }
+            const bool check = run == 1 && intoSection >= warmUpFrames;
+            allocations = 0;
+            counting = check;
+            drawTimelineFrame();
+            counting = false;
+            if (check) {
+                found[s] += allocations;
+                ++checked[s];
+            }
+            glFinish();
+            currentFrame = advanceFrame(currentFrame, scene1.firstFrame, scene1.endFrame);
+            ++intoSection;
         }
-        const bool check = intoSection >= warmUpFrames;
-        allocations = 0;
-        counting = check;
-        drawTimelineFrame();
-        counting = false;
-        if (check) {
-            found[s] += allocations;
-            ++checked[s];
-        }
-        glFinish();
-        currentFrame = advanceFrame(currentFrame, scene1.firstFrame, scene1.endFrame);
-        ++intoSection;
     }
     closeOffscreenGl();
     EXPECT_TRUE(quitRequested) << "the show did not end";

@@ -2,8 +2,10 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
+#include <iterator>
 
 namespace {
 std::vector<GlCall> log;
@@ -24,6 +26,15 @@ int stackIndex(GLenum mode) {
     }
 }
 } // namespace
+
+bool operator==(const GlState& a, const GlState& b) {
+    auto same = [](const auto& x, const auto& y) { return std::equal(x, x + std::size(x), y); };
+    return a.matrixMode == b.matrixMode && a.enabled == b.enabled && a.blendSrc == b.blendSrc &&
+           a.blendDst == b.blendDst && a.boundTexture == b.boundTexture && same(a.color, b.color) &&
+           same(a.normal, b.normal) && same(a.texCoord, b.texCoord) &&
+           same(a.stackDepth, b.stackDepth) && a.openBegins == b.openBegins &&
+           a.lastError == b.lastError && a.textureSizes == b.textureSizes;
+}
 
 namespace glrec {
 std::vector<GlCall>& calls() {
@@ -176,18 +187,23 @@ void glColor3f(GLfloat r, GLfloat g, GLfloat b) {
 }
 void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
     record("glNormal3f", {x, y, z});
+    model.normal[0] = x, model.normal[1] = y, model.normal[2] = z;
 }
 void glNormal3fv(const GLfloat* v) {
     record("glNormal3fv", {v[0], v[1], v[2]});
+    model.normal[0] = v[0], model.normal[1] = v[1], model.normal[2] = v[2];
 }
 void glTexCoord2f(GLfloat s, GLfloat t) {
     record("glTexCoord2f", {s, t});
+    model.texCoord[0] = s, model.texCoord[1] = t;
 }
 void glTexCoord2d(GLdouble s, GLdouble t) {
     record("glTexCoord2d", {s, t});
+    model.texCoord[0] = float(s), model.texCoord[1] = float(t);
 }
 void glTexCoord2fv(const GLfloat* v) {
     record("glTexCoord2fv", {v[0], v[1]});
+    model.texCoord[0] = v[0], model.texCoord[1] = v[1];
 }
 void glVertex2f(GLfloat x, GLfloat y) {
     record("glVertex2f", {x, y});

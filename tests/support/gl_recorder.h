@@ -21,12 +21,16 @@ struct GlState {
     GLenum blendSrc = GL_ONE, blendDst = GL_ZERO;
     GLuint boundTexture = 0;
     float color[4] = {1, 1, 1, 1};
+    float normal[3] = {0, 0, 1};
+    float texCoord[2] = {0, 0};    // s, t as GL keeps them: single precision
     int stackDepth[3] = {1, 1, 1}; // modelview, projection, texture
     int openBegins = 0;            // glBegin without its glEnd
     GLenum lastError = GL_NO_ERROR;
     std::map<GLuint, std::pair<int, int>> textureSizes; // name -> width, height of level 0
     bool isEnabled(GLenum cap) const { return enabled.count(cap) != 0; }
 };
+// Every field the same: what two draws leave for the next one.
+bool operator==(const GlState& a, const GlState& b);
 
 namespace glrec {
 std::vector<GlCall>& calls();

@@ -3,11 +3,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <iterator>
 
 #include "assets/jpeg_images.h"
+#include "common/gl_in_force.h"
 #include "common/wobble.h"
 #include "common/run_state.h"
 #include "anim/show_objects.h"
@@ -45,7 +47,11 @@ class Director : public ::testing::Test {
         options.endFrame = 100;
         ASSERT_TRUE(startShow(options));
         currentFrame = scene1.firstFrame;
+        // The schedule is read from the primitives, so every layer is drawn here; the layers
+        // left out are the last test's subject.
+        skipInvisibleLayers = false;
     }
+    void TearDown() override { skipInvisibleLayers = true; }
 
     // Plays passes of the main loop at a fixed frame rate from time 0 until the director asks
     // to quit (or `until`); `drawn` says whether the window shows the pass at that time.
@@ -363,4 +369,31 @@ TEST_F(Director, WobbleAngleAdvancesOnceForEveryDrawnFrame) {
     EXPECT_EQ(phase, 0);
     EXPECT_EQ(pulseStep1, 0.005f);
     EXPECT_EQ(pulseStep2, 0.006f);
+}
+
+TEST_F(Director, LayersWhoseAlphaCannotChangeAPixelSendNoPrimitivesInTheShow) {
+    skipInvisibleLayers = true;
+    const auto frames = play(30.0);
+    // Left out, a scene pass still opens and closes its matrix: the log shows it unplaced.
+    const std::string unplaced = scene(0, -1, 120);
+    // The first frame: the title at 0 under the start-up function, a trail all below 0.
+    EXPECT_EQ(textsOf(frames[0].draws), (std::vector<std::string>{unplaced, unplaced, unplaced}));
+    // Second 5: the title at 0.45 and the first copy of the trail show, the others not yet.
+    const Frame& opening = firstOfSecond(frames, 5);
+    const int n = int(opening.time * 30 + 0.5) % 100;
+    EXPECT_EQ(textsOf(opening.draws),
+              (std::vector<std::string>{quad(11), scene(3, n + 49, 120), unplaced, unplaced}));
+    // The pulse on texPulsar rising at second 66 is drawn; at second 75 it has fallen below 0,
+    // and with it the faded title and its flicker are left out.
+    auto warps = [](const Frame& f) {
+        return std::count_if(f.draws.begin(), f.draws.end(),
+                             [](const Draw& d) { return d.kind == "warp"; });
+    };
+    EXPECT_EQ(warps(firstOfSecond(frames, 66)), 1);
+    for (const Frame& f : frames) {
+        if (f.second < 75 || f.second > 77) continue;
+        ASSERT_EQ(textsOf(f.draws).size(), 4u) << f.time;
+        EXPECT_EQ(textsOf(f.draws)[0], quad(17)) << f.time;
+        EXPECT_EQ(warps(f), 0) << f.time;
+    }
 }

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
+#include "common/gl_in_force.h"
 #include "common/wobble.h"
 #include "gl_recorder.h"
 
@@ -32,6 +34,8 @@ class Overlays : public ::testing::Test {
   protected:
     void SetUp() override {
         glrec::reset();
+        glInForce = GlInForce{};
+        skipInvisibleLayers = true;
         wobbleAngle = -1.0f;
     }
     void expectCalls(const std::vector<GlCall>& expected) {
@@ -210,4 +214,93 @@ TEST_F(Overlays, ProjectionStackIsUnchangedAfterAnyNumberOfOverlays) {
     EXPECT_EQ(glrec::state().stackDepth[2], 1);
     EXPECT_EQ(glrec::state().lastError, GLenum(GL_NO_ERROR));
     EXPECT_EQ(glrec::callsNamed("glPushMatrix").size(), glrec::callsNamed("glPopMatrix").size());
+}
+
+namespace {
+
+// The recorder's log and state after one draw from a fresh context, where the blend function
+// found is (source, destination).
+struct Outcome {
+    std::vector<GlCall> calls;
+    GlState state;
+};
+Outcome drawFrom(GLenum source, GLenum destination, bool skip, const std::function<void()>& draw) {
+    glrec::reset();
+    glInForce = GlInForce{};
+    setBlendFunction(source, destination);
+    glrec::calls().clear();
+    skipInvisibleLayers = skip;
+    draw();
+    skipInvisibleLayers = true;
+    return {glrec::calls(), glrec::state()};
+}
+
+bool sendsPrimitives(const std::vector<GlCall>& calls) {
+    return std::any_of(calls.begin(), calls.end(),
+                       [](const GlCall& c) { return c.name == "glBegin"; });
+}
+
+} // namespace
+
+TEST_F(Overlays, LayerWithNoAlphaUnderAnAlphaBlendMakesItsStateCallsOnly) {
+    // The title at alpha 0 on the first frame, under the start-up function.
+    drawFrom(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, true,
+             [] { drawOverlayQuad(11, 0.0f, fullScreenCorners); });
+    std::vector<GlCall> expected = opening();
+    append(expected, {call("glDisable", {GL_DEPTH_TEST}), call("glEnable", {GL_TEXTURE_2D}),
+                      call("glBindTexture", {GL_TEXTURE_2D, 11}), call("glEnable", {GL_BLEND}),
+                      call("glColor4f", {f(0.7f), f(0.7f), f(0.7f), 0}),
+                      call("glTexCoord2f", {0, 1}), call("glPopMatrix")});
+    expectCalls(expected);
+
+    // Every overlay, at alphas at or below 0 under either alpha blend, leaves exactly the
+    // state its drawn self would, colour and texture coordinate included.
+    wobbleAngle = 0.37f;
+    const std::pair<const char*, std::function<void(float)>> overlays[] = {
+        {"quad", [](float a) { drawOverlayQuad(17, a, fullScreenCorners); }},
+        {"band additive",
+         [](float a) { drawBlendedOverlayQuad(16, a, lowerBandCorners, 0, 0, 1); }},
+        {"band over",
+         [](float a) { drawBlendedOverlayQuad(16, a, lowerBandCorners, 0.5f, 'y', 3); }},
+        {"warp", [](float a) { drawWarpOverlay(131, a); }}};
+    for (const auto& [name, draw] : overlays)
+        for (GLenum destination : {GL_ONE, GL_ONE_MINUS_SRC_ALPHA})
+            for (float alpha : {0.0f, -0.0f, -0.37f}) {
+                SCOPED_TRACE(std::string(name) + " at " + std::to_string(alpha));
+                const Outcome drawn =
+                    drawFrom(GL_SRC_ALPHA, destination, false, [&, d = draw] { d(alpha); });
+                const Outcome skipped =
+                    drawFrom(GL_SRC_ALPHA, destination, true, [&, d = draw] { d(alpha); });
+                ASSERT_TRUE(sendsPrimitives(drawn.calls));
+                EXPECT_FALSE(sendsPrimitives(skipped.calls)) << glrec::dump();
+                // The state calls are the drawn ones, in order, without the batch.
+                std::vector<std::string> drawnState, skippedState;
+                bool inside = false;
+                for (const GlCall& c : drawn.calls) {
+                    inside = inside || c.name == "glBegin";
+                    if (!inside) drawnState.push_back(c.name);
+                    inside = inside && c.name != "glEnd";
+                }
+                for (const GlCall& c : skipped.calls)
+                    if (c.name.rfind("glColor", 0) != 0 && c.name.rfind("glTexCoord", 0) != 0)
+                        skippedState.push_back(c.name);
+                EXPECT_EQ(skippedState, drawnState);
+                EXPECT_TRUE(skipped.state == drawn.state);
+            }
+}
+
+TEST_F(Overlays, LayersThatMayChangeAPixelAreAlwaysDrawn) {
+    // Adding, or darkening by its colour, changes the frame whatever the alpha.
+    EXPECT_TRUE(sendsPrimitives(drawFrom(GL_ONE, GL_ONE, true, [] {
+                                    drawOverlayQuad(11, 0.0f, fullScreenCorners);
+                                }).calls));
+    EXPECT_TRUE(sendsPrimitives(drawFrom(GL_SRC_ALPHA, GL_ONE, true, [] {
+                                    drawBlendedOverlayQuad(16, -1.0f, lowerBandCorners, 0, 0, 2);
+                                }).calls));
+    EXPECT_TRUE(sendsPrimitives(drawFrom(GL_SRC_ALPHA, GL_ONE, true, [] {
+                                    drawOverlayQuad(11, NAN, fullScreenCorners);
+                                }).calls));
+    // --no-cull: every layer is drawn.
+    EXPECT_TRUE(sendsPrimitives(
+        drawFrom(GL_SRC_ALPHA, GL_ONE, false, [] { drawWarpOverlay(131, -0.5f); }).calls));
 }

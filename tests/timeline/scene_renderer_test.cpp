@@ -3,11 +3,14 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 #include "anim/animation.h"
 #include "assets/scene.h"
+#include "common/gl_in_force.h"
 #include "gl_recorder.h"
 #include "show_data.h"
 #include "writers.h"
@@ -73,6 +76,8 @@ class SceneRenderer : public ::testing::Test {
         dir = makeTempDir();
         ASSERT_FALSE(dir.empty());
         glrec::reset();
+        glInForce = GlInForce{};
+        skipInvisibleLayers = true;
     }
 
     // Writes the two files and loads them the way the start-up sequence does.
@@ -105,9 +110,47 @@ class SceneRenderer : public ::testing::Test {
         return load(mesh, anim);
     }
 
+    // Two one-triangle objects, ten and twenty units straight ahead; only the first may have
+    // texture vertices.
+    std::unique_ptr<LoadedScene> twoAhead(const std::array<Vector3, 3>& normals, bool firstTVerts,
+                                          std::vector<ObjectKey> first,
+                                          std::vector<ObjectKey> second) {
+        MeshFileRecord mesh;
+        mesh.materials = {MeshMaterialRecord{}};
+        mesh.cameraCount = 1;
+        mesh.objects = {triangle("first", {Vector3{0, 10, 0}, Vector3{1, 10, 0}, Vector3{0, 10, 1}},
+                                 normals, firstTVerts),
+                        triangle("second",
+                                 {Vector3{0, 20, 0}, Vector3{1, 20, 0}, Vector3{0, 20, 1}}, normals,
+                                 false)};
+        AnimFileRecord anim;
+        anim.endFrame = 10;
+        anim.cameras = {camera(Vector3{0, 0, 0}, Vector3{0, 10, 0})};
+        anim.objects = {track("first", std::move(first)), track("second", std::move(second))};
+        return load(mesh, anim);
+    }
+
     std::string dir;
     int serial = 0;
 };
+
+// The state calls of a pass with blendType 1, before its triangles and after them.
+std::vector<GlCall> passOpening(GLuint texture) {
+    return {call("glMatrixMode", {GL_MODELVIEW}),
+            call("glPushMatrix"),
+            call("glLoadIdentity"),
+            call("glBlendFunc", {GL_SRC_ALPHA, GL_ONE}),
+            call("glEnable", {GL_BLEND}),
+            call("glEnable", {GL_TEXTURE_2D}),
+            call("glBindTexture", {GL_TEXTURE_2D, double(texture)})};
+}
+std::vector<GlCall> passClosing() {
+    return {call("glPopMatrix"), call("glDisable", {GL_LIGHTING}),
+            call("glBlendFunc", {GL_SRC_ALPHA, GL_ONE})};
+}
+void append(std::vector<GlCall>& to, const std::vector<GlCall>& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
 
 // GL receives camera-space (x, y, z) as (x, z, -y).
 std::vector<double> gl(float x, float y, float z) {
@@ -119,34 +162,21 @@ std::vector<double> gl(float x, float y, float z) {
 TEST_F(SceneRenderer, EachFaceIsOneTriangleBatchWithCornersInStoredOrder) {
     auto s = straightAhead(true);
     // Camera-space (0, 10, 0), ten units ahead, reaches GL as (0, 0, -10), and the up normal
-    // (0, 0, 1) as (0, 1, 0); an alpha below 0 goes to GL unchanged.
+    // (0, 0, 1) as (0, 1, 0); an alpha below 0 goes to GL unchanged (drawn in full when
+    // no layer is left out).
+    skipInvisibleLayers = false;
     drawAnimatedScene(s->scene, 0, 0, 120, -0.3f, 1, 0);
 
     // Stored corners are the file's c, b, a; texture vertices k, j, i, stored as (u, 1 - v).
-    const std::vector<GlCall> expected = {
-        call("glMatrixMode", {GL_MODELVIEW}),
-        call("glPushMatrix"),
-        call("glLoadIdentity"),
-        call("glBlendFunc", {GL_SRC_ALPHA, GL_ONE}),
-        call("glEnable", {GL_BLEND}),
-        call("glEnable", {GL_TEXTURE_2D}),
-        call("glBindTexture", {GL_TEXTURE_2D, 120}),
-        call("glBegin", {GL_TRIANGLES}),
-        call("glColor4f", {1, 1, 1, f(-0.3f)}),
-        call("glNormal3fv", gl(1, 0, 0)),
-        call("glTexCoord2f", {f(0.5f), f(1 - 0.6f)}),
-        call("glVertex3fv", gl(0, 10, 3)),
-        call("glNormal3fv", gl(0.6f, -0.8f, 0)),
-        call("glTexCoord2f", {f(0.3f), f(1 - 0.4f)}),
-        call("glVertex3fv", gl(2, 10, 0)),
-        call("glNormal3fv", gl(0, 0, 1)),
-        call("glTexCoord2f", {f(0.1f), f(1 - 0.2f)}),
-        call("glVertex3fv", gl(0, 10, 0)),
-        call("glEnd"),
-        call("glPopMatrix"),
-        call("glDisable", {GL_LIGHTING}),
-        call("glBlendFunc", {GL_SRC_ALPHA, GL_ONE}),
-    };
+    std::vector<GlCall> expected = passOpening(120);
+    append(expected,
+           {call("glBegin", {GL_TRIANGLES}), call("glColor4f", {1, 1, 1, f(-0.3f)}),
+            call("glNormal3fv", gl(1, 0, 0)), call("glTexCoord2f", {f(0.5f), f(1 - 0.6f)}),
+            call("glVertex3fv", gl(0, 10, 3)), call("glNormal3fv", gl(0.6f, -0.8f, 0)),
+            call("glTexCoord2f", {f(0.3f), f(1 - 0.4f)}), call("glVertex3fv", gl(2, 10, 0)),
+            call("glNormal3fv", gl(0, 0, 1)), call("glTexCoord2f", {f(0.1f), f(1 - 0.2f)}),
+            call("glVertex3fv", gl(0, 10, 0)), call("glEnd")});
+    append(expected, passClosing());
     EXPECT_EQ(glrec::calls(), expected) << glrec::dump();
 }
 
@@ -284,19 +314,8 @@ TEST_F(SceneRenderer, UnseeableCamerasDrawNothingButLeaveTheSameState) {
 }
 
 TEST_F(SceneRenderer, ObjectWithoutKeysIsLeftOutAndTheOthersDraw) {
-    MeshFileRecord mesh;
-    mesh.materials = {MeshMaterialRecord{}};
-    mesh.cameraCount = 1;
     const std::array<Vector3, 3> n = {Vector3{0, -1, 0}, Vector3{0, -1, 0}, Vector3{0, -1, 0}};
-    mesh.objects = {
-        triangle("first", {Vector3{0, 10, 0}, Vector3{1, 10, 0}, Vector3{0, 10, 1}}, n, false),
-        triangle("second", {Vector3{0, 20, 0}, Vector3{1, 20, 0}, Vector3{0, 20, 1}}, n, false)};
-    AnimFileRecord anim;
-    anim.endFrame = 10;
-    anim.cameras = {camera(Vector3{0, 0, 0}, Vector3{0, 10, 0})};
-    anim.objects = {track("first", {ObjectKey{0, moved(0, 0, 0)}}),
-                    track("second", {ObjectKey{0, moved(0, 0, 0)}})};
-    auto s = load(mesh, anim);
+    auto s = twoAhead(n, false, {ObjectKey{0, moved(0, 0, 0)}}, {ObjectKey{0, moved(0, 0, 0)}});
     s->scene.objects[0].keyCount = 0;
 
     drawAnimatedScene(s->scene, 0, 0, 120, 1.0f, 1, 0);
@@ -326,4 +345,74 @@ TEST_F(SceneRenderer, TargetOnTheEyeKeepsTheRestOrientation) {
             EXPECT_TRUE(std::isfinite(e)) << glrec::dump();
     // Looking along +Y from (0, -5, 0): the vertex at y = 10 is fifteen units ahead.
     EXPECT_EQ(v[2].args, gl(0, 15, 0));
+}
+
+TEST_F(SceneRenderer, PassWithNoAlphaSendsNoTrianglesButLeavesWhatItsTrianglesWould) {
+    auto s = straightAhead(true);
+    drawAnimatedScene(s->scene, 0, 0, 120, -0.3f, 1, 0);
+    // The colour, and the normal and texture coordinate of the last corner sent.
+    std::vector<GlCall> expected = passOpening(120);
+    append(expected, {call("glColor4f", {1, 1, 1, f(-0.3f)}), call("glNormal3fv", gl(0, 0, 1)),
+                      call("glTexCoord2f", {f(0.1f), f(1 - 0.2f)})});
+    append(expected, passClosing());
+    EXPECT_EQ(glrec::calls(), expected) << glrec::dump();
+
+    // Two objects, the second without texture vertices: the coordinate left current is the
+    // first one's last. Each way of finding the texture coordinate, under both alpha blends
+    // and at 0 as well as below it, leaves the state and vertex records of a drawn pass.
+    const std::array<Vector3, 3> n = {Vector3{0, -1, 0}, Vector3{0.6f, -0.8f, 0}, Vector3{1, 0, 0}};
+    auto two = twoAhead(n, true, {ObjectKey{0, moved(1, 2, 3)}},
+                        {ObjectKey{0, moved(0, 0, 0)}, ObjectKey{5, moved(4, 0, 0)}});
+    struct Run {
+        std::vector<std::string> names;
+        GlState state;
+        Vector3 xpos;
+    };
+    auto run = [&](Scene& scene, int32_t blendType, float alpha, int32_t normalTexCoords,
+                   bool skip) {
+        glrec::reset();
+        glInForce = GlInForce{};
+        skipInvisibleLayers = skip;
+        drawAnimatedScene(scene, 6, 0, 14, alpha, blendType, normalTexCoords);
+        skipInvisibleLayers = true;
+        return Run{glrec::names(), glrec::state(),
+                   scene.objects[scene.objectCount - 1].vertices[2].xpos};
+    };
+    for (Scene* scene : {&s->scene, &two->scene})
+        for (int32_t blendType : {1, 3})
+            for (int32_t normalTexCoords : {0, 1})
+                for (float alpha : {0.0f, -0.5f}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << scene->objectCount << " objects, blend " << blendType
+                                 << ", normalTexCoords " << normalTexCoords << ", alpha " << alpha);
+                    // Records of another frame, so that the pass must overwrite them.
+                    drawAnimatedScene(*scene, 0, 0, 14, 1.0f, 1, 0);
+                    const Run drawn = run(*scene, blendType, alpha, normalTexCoords, false);
+                    drawAnimatedScene(*scene, 0, 0, 14, 1.0f, 1, 0);
+                    const Run skipped = run(*scene, blendType, alpha, normalTexCoords, true);
+                    EXPECT_EQ(std::count(drawn.names.begin(), drawn.names.end(), "glBegin"),
+                              scene->objectCount);
+                    EXPECT_EQ(std::count(skipped.names.begin(), skipped.names.end(), "glBegin"), 0);
+                    EXPECT_TRUE(skipped.state == drawn.state);
+                    EXPECT_EQ(skipped.xpos.x, drawn.xpos.x);
+                }
+}
+
+TEST_F(SceneRenderer, PassesThatMayChangeAPixelAreDrawnWhateverTheirAlpha) {
+    auto s = straightAhead(true);
+    auto triangles = [&](std::function<void()> before, int32_t blendType, float alpha) {
+        glrec::reset();
+        glInForce = GlInForce{};
+        before();
+        drawAnimatedScene(s->scene, 0, 0, 120, alpha, blendType, 0);
+        return glrec::callsNamed("glBegin").size();
+    };
+    const auto nothing = [] {};
+    EXPECT_EQ(triangles(nothing, 1, 1e-30f), 1u);
+    EXPECT_EQ(triangles(nothing, 2, 0.0f), 1u) << "(GL_ONE, GL_ONE) adds whatever the alpha";
+    // blendType 0 keeps the function in force: a context's own (GL_ONE, GL_ZERO) replaces.
+    EXPECT_EQ(triangles(nothing, 0, -1.0f), 1u);
+    EXPECT_EQ(triangles([] { setBlendFunction(GL_SRC_ALPHA, GL_ONE); }, 0, -1.0f), 0u);
+    EXPECT_EQ(triangles([] { setDepthTest(true); }, 1, -1.0f), 1u) << "depth is written";
+    EXPECT_EQ(triangles([] { setLighting(true); }, 1, -1.0f), 1u) << "the material's alpha";
 }

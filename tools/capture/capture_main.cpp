@@ -6,6 +6,7 @@
 
 #include "platform/module_render.h"
 #include "platform/offscreen_gl.h"
+#include "common/gl_in_force.h"
 #include "common/run_state.h"
 #include "anim/show_objects.h"
 #include "shell/startup.h"
@@ -103,6 +104,7 @@ int main(int argc, char** argv) {
     const std::string y4mPath = fromStartDirectory(options.y4mPath, cwd);
     const std::string wavPath = fromStartDirectory(options.wavPath, cwd);
     const std::string reportPath = fromStartDirectory(options.reportPath, cwd);
+    const std::string hashesPath = fromStartDirectory(options.hashesPath, cwd);
     const int32_t width = options.width, height = options.height, fps = options.fps;
 
     // The loaders print notices on standard output; when the stream goes there, give it the
@@ -118,6 +120,16 @@ int main(int argc, char** argv) {
                !openY4m(y4m, y4mPath.c_str(), width, height, fps, options.chroma)) {
         return fail(y4mPath.c_str());
     }
+    // Hashes on standard output get it to themselves, as a stream there does (the options
+    // refuse both at once).
+    FILE* hashes = nullptr;
+    if (hashesPath == "-") {
+        const int hashesFd = dup(STDOUT_FILENO);
+        hashes = hashesFd >= 0 ? fdopen(hashesFd, "w") : nullptr;
+        if (!hashes || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) return fail("standard output");
+    } else if (!hashesPath.empty() && !(hashes = fopen(hashesPath.c_str(), "w"))) {
+        return fail(hashesPath.c_str());
+    }
     if (!pngDir.empty() && mkdir(pngDir.c_str(), 0777) != 0 && errno != EEXIST)
         return fail(pngDir.c_str());
     if (!options.showDir.empty() && chdir(options.showDir.c_str()) != 0)
@@ -127,6 +139,7 @@ int main(int argc, char** argv) {
     screenHeight = height;
     fullscreen = false;
     noSound = true;
+    skipInvisibleLayers = !options.noCull;
     windowActive = true;
     quitRequested = false;
 
@@ -172,7 +185,7 @@ int main(int argc, char** argv) {
     const double clockStart = options.jump ? options.from : 0.0;
     const int64_t firstWritten = options.jump ? 0 : firstFrameAtOrAfter(options.from, fps);
     const double outputStart = clockStart + (double)firstWritten / fps;
-    const bool writesFrames = !pngDir.empty() || y4m.stream;
+    const bool writesFrames = !pngDir.empty() || y4m.stream || hashes;
 
     Progress progress;
     progress.enabled = !options.quiet;
@@ -236,6 +249,14 @@ int main(int argc, char** argv) {
                 perror(y4mPath.c_str());
                 writeFailed = true;
             }
+            // Flushed per frame, so a reader comparing two captures sees each frame as it
+            // is drawn.
+            if (hashes && (fprintf(hashes, "%lld %016llx\n", (long long)index,
+                                   (unsigned long long)frameHash(rgb.data(), frameBytes)) < 0 ||
+                           fflush(hashes) != 0)) {
+                perror(hashesPath.c_str());
+                writeFailed = true;
+            }
         }
         if (n >= firstWritten) ++report.framesWritten;
         showProgress(progress, elapsedSeconds, report.framesDrawn, false);
@@ -257,6 +278,7 @@ int main(int argc, char** argv) {
 
     int status = writeFailed ? 1 : 0;
     if (y4m.stream && !closeY4m(y4m)) status = fail(y4mPath.c_str());
+    if (hashes && fclose(hashes) != 0) status = fail(hashesPath.c_str());
 
     if (!wavPath.empty()) {
         // Sample-aligned with the written frames: from the first one's time to the end of

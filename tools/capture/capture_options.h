@@ -1,5 +1,6 @@
 // Command-line options of the capture tool and the simulated clock it drives the show with.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -19,12 +20,16 @@ struct CaptureOptions {
     bool jump = false;
     int32_t chroma = 420; // 420 (C420jpeg) or 444 (C444) for --y4m
     bool quiet = false;   // no progress line
+    // Draw every layer, also those whose alpha leaves the frame as it is (the demo skips
+    // them); for proving that the skip changes no frame.
+    bool noCull = false;
     bool help = false;
     std::string showDir; // empty: the working directory
     std::string pngDir;
     std::string y4mPath; // "-" for standard output
     std::string wavPath;
     std::string reportPath;
+    std::string hashesPath; // "-" for standard output
 };
 
 // Fills options from argv[1..argc-1]. Returns an empty text on success, otherwise what is
@@ -33,6 +38,10 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
 
 // The text printed by --help.
 const char* captureUsage();
+
+// A 64-bit hash of a frame's bytes: any two frames that differ in one aligned 8-byte word
+// hash differently, and other differences collide only by chance.
+uint64_t frameHash(const uint8_t* bytes, size_t size);
 
 // elapsedSeconds of the frame n frames after start: start + n / fps, stored as a float as the
 // main loop stores its clock.
