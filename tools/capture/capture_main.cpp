@@ -3,6 +3,7 @@
 #include "capture_options.h"
 #include "frame_stats.h"
 #include "frame_writers.h"
+#include "wav_file.h"
 
 #include "platform/module_render.h"
 #include "platform/offscreen_gl.h"

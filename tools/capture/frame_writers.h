@@ -1,4 +1,4 @@
-// Output formats of the capture tool: PNG pictures, a YUV4MPEG2 stream and a WAV file. Pixels
+// Picture formats of the capture tool: PNG pictures and a YUV4MPEG2 stream. Pixels
 // are 8-bit RGB, rows top first, no padding.
 #pragma once
 #include <cstdint>
@@ -37,7 +37,3 @@ bool openY4m(Y4mWriter& writer, const char* path, int32_t width, int32_t height,
 bool writeY4mFrame(Y4mWriter& writer, const uint8_t* rgb);
 // False when the stream could not be flushed or closed.
 bool closeY4m(Y4mWriter& writer);
-
-// A canonical 44-byte-header PCM WAV: 16-bit interleaved stereo. False when the file cannot
-// be written or the data would not fit the format's 32-bit sizes.
-bool writeWav(const char* path, const int16_t* samples, int64_t frames, int32_t sampleRate);
