@@ -37,3 +37,11 @@ const DialogTemplate setupDialog = {
 const DialogTemplate* findDialogTemplate(int32_t id) {
     return id == setupDialogId ? &setupDialog : nullptr;
 }
+
+int32_t dialogPixelsAcross(int32_t units) {
+    return (units * 6 + 2) / 4;
+}
+
+int32_t dialogPixelsDown(int32_t units) {
+    return (units * 13 + 4) / 8;
+}

@@ -61,3 +61,8 @@ struct DialogTemplate {
 
 // The template of the given id, or null.
 const DialogTemplate* findDialogTemplate(int32_t id);
+
+// Dialog units in pixels, with the base units of the template's font (8-point "MS Sans Serif":
+// 6 × 13 pixels, so one unit is 1.5 pixels across and 1.625 down), rounded as Windows does.
+int32_t dialogPixelsAcross(int32_t units);
+int32_t dialogPixelsDown(int32_t units);

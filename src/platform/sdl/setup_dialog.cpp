@@ -1,7 +1,6 @@
 // The modal dialog, laid out by GTK from a dialog template: each control sits at its
-// rectangle in dialog units, converted with the base units of the template's font (8-point
-// "MS Sans Serif": 6 × 13 pixels, so one unit is 1.5 pixels across and 1.625 down). The
-// dialog procedure sees the messages a Windows dialog would send it.
+// rectangle in dialog units, converted to pixels with the base units of the template's font.
+// The dialog procedure sees the messages a Windows dialog would send it.
 #include "platform/window_system.h"
 
 #include "platform/sdl/gtk_session.h"
@@ -25,16 +24,6 @@ struct DialogRecord {
 };
 
 namespace {
-constexpr int32_t baseUnitX = 6;
-constexpr int32_t baseUnitY = 13;
-
-int32_t pixelsAcross(int32_t units) {
-    return (units * baseUnitX + 2) / 4;
-}
-int32_t pixelsDown(int32_t units) {
-    return (units * baseUnitY + 4) / 8;
-}
-
 // "&Window" → "_Window": a Windows mnemonic in GTK's notation ("&&" is a plain "&").
 std::string mnemonicLabel(const char* text) {
     std::string out;
@@ -173,7 +162,7 @@ GtkWidget* makeControl(DialogRecord& d, const DialogControl& c, GtkWidget* previ
                                  (c.style & WS_TABSTOP) || c.kind == ControlKind::autoRadioButton);
         g_signal_connect(w, "clicked", G_CALLBACK(onClicked), &d);
     }
-    gtk_widget_set_size_request(w, pixelsAcross(c.cx), pixelsDown(c.cy));
+    gtk_widget_set_size_request(w, dialogPixelsAcross(c.cx), dialogPixelsDown(c.cy));
     return w;
 }
 } // namespace
@@ -196,7 +185,7 @@ intptr_t dialogBox(ModuleHandle, int32_t templateId, WindowHandle, DialogProc di
     if (t->style & DS_CENTER) gtk_window_set_position(window, GTK_WIN_POS_CENTER);
 
     GtkWidget* fixed = gtk_fixed_new();
-    gtk_widget_set_size_request(fixed, pixelsAcross(t->cx), pixelsDown(t->cy));
+    gtk_widget_set_size_request(fixed, dialogPixelsAcross(t->cx), dialogPixelsDown(t->cy));
     gtk_container_add(GTK_CONTAINER(d.window), fixed);
     GtkWidget* previousRadio = nullptr;
     GtkWidget* defaultButton = nullptr;
@@ -205,7 +194,7 @@ intptr_t dialogBox(ModuleHandle, int32_t templateId, WindowHandle, DialogProc di
         GtkWidget* w = makeControl(d, c, previousRadio);
         previousRadio = c.kind == ControlKind::autoRadioButton ? w : nullptr;
         if (c.kind == ControlKind::defaultPushButton) defaultButton = w;
-        gtk_fixed_put(GTK_FIXED(fixed), w, pixelsAcross(c.x), pixelsDown(c.y));
+        gtk_fixed_put(GTK_FIXED(fixed), w, dialogPixelsAcross(c.x), dialogPixelsDown(c.y));
         d.controls.push_back({c.id, w});
     }
     if (defaultButton) gtk_window_set_default(window, defaultButton);
