@@ -3,6 +3,7 @@
 #include "capture_options.h"
 #include "frame_stats.h"
 #include "frame_writers.h"
+#include "read_frame.h"
 #include "wav_file.h"
 
 #include "platform/module_render.h"
@@ -45,17 +46,6 @@ double millisecondsSince(Clock::time_point start) {
 std::string fromStartDirectory(const std::string& path, const std::string& startDirectory) {
     if (path.empty() || path == "-" || path[0] == '/') return path;
     return startDirectory + "/" + path;
-}
-
-// Reads the back buffer into rgb, top row first (GL's rows start at the bottom).
-void readFrame(int32_t width, int32_t height, std::vector<uint8_t>& bottomUp,
-               std::vector<uint8_t>& rgb) {
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    const size_t stride = (size_t)width * 3;
-    for (int32_t y = 0; y < height; ++y)
-        memcpy(rgb.data() + stride * (size_t)y, bottomUp.data() + stride * (size_t)(height - 1 - y),
-               stride);
 }
 
 struct Progress {
@@ -235,7 +225,8 @@ int main(int argc, char** argv) {
         ++report.framesDrawn;
         report.lastSeconds = elapsedSeconds;
 
-        if (n >= firstWritten && writesFrames) {
+        const bool written = writesFrame(options, n);
+        if (written && writesFrames) {
             readFrame(width, height, bottomUp, rgb);
             const int64_t index = n - firstWritten;
             if (!pngDir.empty()) {
@@ -259,9 +250,10 @@ int main(int argc, char** argv) {
                 writeFailed = true;
             }
         }
-        if (n >= firstWritten) ++report.framesWritten;
+        if (written) ++report.framesWritten;
         showProgress(progress, elapsedSeconds, report.framesDrawn, false);
         if (writeFailed) break;
+        if (!options.atFrames.empty() && n >= options.atFrames.back()) break;
 
         // The rest of the main loop's idle pass: the frame advances, then the loop ends on
         // the flag the director sets.

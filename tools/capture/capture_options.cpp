@@ -1,5 +1,6 @@
 #include "capture_options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -40,6 +41,10 @@ const char* captureUsage() {
            "                    (the default) every frame from second 0 is drawn and only the\n"
            "                    written ones are read back, so it looks exactly like the show.\n"
            "  --png DIR         one PNG per frame: DIR/frame-000000.png, ...\n"
+           "  --at T1,T2,...    write only the frames at these seconds (frame round(T x fps)\n"
+           "                    of each, named by that number) and stop after the last; every\n"
+           "                    frame before is still drawn. Not with --from, --to, --jump,\n"
+           "                    --y4m or --wav\n"
            "  --y4m FILE        a YUV4MPEG2 stream ('-' for standard output)\n"
            "  --chroma 420|444  Y4M chroma layout: C420jpeg (default) or C444, full range\n"
            "  --wav FILE        the music at 44100 Hz, 16-bit stereo, starting at the first\n"
@@ -59,6 +64,7 @@ const char* captureUsage() {
 }
 
 std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options) {
+    std::vector<double> atSeconds;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         auto value = [&](const char*& out) -> bool {
@@ -97,6 +103,18 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
             if (!value(v) || !parseNumber(v, options.to) || options.to < 0 ||
                 options.to > longestCaptureSeconds)
                 return "--to needs a number of seconds from 0 to 600";
+        } else if (strcmp(arg, "--at") == 0) {
+            if (!value(v) || !*v) return "--at needs a list of seconds";
+            for (const char* p = v; *p;) {
+                const char* comma = strchr(p, ',');
+                const std::string item(p, comma ? size_t(comma - p) : strlen(p));
+                double seconds = 0;
+                if (!parseNumber(item.c_str(), seconds) || seconds < 0 ||
+                    seconds >= longestCaptureSeconds)
+                    return "--at needs seconds from 0 to 600, separated by commas";
+                atSeconds.push_back(seconds);
+                p = comma ? comma + 1 : p + item.size();
+            }
         } else if (strcmp(arg, "--chroma") == 0) {
             if (!value(v) || (strcmp(v, "420") != 0 && strcmp(v, "444") != 0))
                 return "--chroma must be 420 or 444";
@@ -117,6 +135,16 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
         }
     }
     if (options.to >= 0 && options.to <= options.from) return "--to must lie after --from";
+    if (!atSeconds.empty()) {
+        if (options.from > 0 || options.to >= 0 || options.jump || !options.y4mPath.empty() ||
+            !options.wavPath.empty())
+            return "--at takes no --from, --to, --jump, --y4m or --wav";
+        for (double seconds : atSeconds)
+            options.atFrames.push_back(std::llround(seconds * options.fps));
+        std::sort(options.atFrames.begin(), options.atFrames.end());
+        options.atFrames.erase(std::unique(options.atFrames.begin(), options.atFrames.end()),
+                               options.atFrames.end());
+    }
     if (options.y4mPath == "-" && options.hashesPath == "-")
         return "--y4m and --hashes cannot both go to standard output";
     return "";
@@ -150,6 +178,13 @@ int64_t firstFrameAtOrAfter(double seconds, int32_t fps) {
     while ((double)n / fps < seconds)
         ++n;
     return n;
+}
+
+bool writesFrame(const CaptureOptions& options, int64_t n) {
+    if (!options.atFrames.empty())
+        return std::binary_search(options.atFrames.begin(), options.atFrames.end(), n);
+    // With --jump the clock starts at --from, so every frame drawn is written.
+    return options.jump || n >= firstFrameAtOrAfter(options.from, options.fps);
 }
 
 int32_t advanceFrame(int32_t frame, int32_t firstFrame, int32_t endFrame) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A show that never asks to quit is stopped here rather than captured for ever.
 constexpr double longestCaptureSeconds = 600.0;
@@ -30,6 +31,9 @@ struct CaptureOptions {
     std::string wavPath;
     std::string reportPath;
     std::string hashesPath; // "-" for standard output
+    // --at: only the frames at these times are written, frame round(T × fps) of each, in
+    // increasing order without repeats; the run stops after the last. Empty: every frame.
+    std::vector<int64_t> atFrames;
 };
 
 // Fills options from argv[1..argc-1]. Returns an empty text on success, otherwise what is
@@ -49,6 +53,9 @@ float frameSeconds(double start, int64_t n, int32_t fps);
 
 // The first frame n (counted from second 0) whose time n / fps is at or after seconds.
 int64_t firstFrameAtOrAfter(double seconds, int32_t fps);
+
+// Whether frame n (counted from second 0) is one the options write.
+bool writesFrame(const CaptureOptions& options, int64_t n);
 
 // The main loop's frame advance: one step, and back to firstFrame at endFrame or beyond
 // (signed comparison), so a range with endFrame <= firstFrame stays at firstFrame.
