@@ -1,11 +1,18 @@
-# The Windows build's own libopenmpt and libjpeg-turbo, built as static libraries from the
-# release sources in third_party/ (left exactly as released). The Linux build uses Debian's.
+# The Windows and web builds' own libopenmpt and libjpeg-turbo, and the web build's gl4es, built
+# as static libraries from the release sources in third_party/ (left exactly as released). The
+# Linux build uses Debian's.
 
 set(LW_THIRD_PARTY ${PROJECT_SOURCE_DIR}/third_party)
 
 # libopenmpt: it ships no CMake build, so its library sources are listed here the way its
 # Makefile lists them, without zlib, mpg123, Ogg or Vorbis (the demo plays one .it module).
-set(openmpt_dir ${LW_THIRD_PARTY}/libopenmpt-0.8.9)
+# The web build takes the 0.7 branch: 0.8 asks for a newer Emscripten than Debian's.
+if(EMSCRIPTEN)
+  set(openmpt_dir ${LW_THIRD_PARTY}/libopenmpt-0.7.21)
+else()
+  set(openmpt_dir ${LW_THIRD_PARTY}/libopenmpt-0.8.9)
+endif()
+# fileformat_base/ and soundfile_data/ exist from 0.8 on.
 file(GLOB openmpt_sources CONFIGURE_DEPENDS
      ${openmpt_dir}/src/openmpt/all/*.cpp
      ${openmpt_dir}/src/openmpt/base/*.cpp
@@ -24,23 +31,39 @@ add_library(lw_openmpt STATIC ${openmpt_sources})
 # Its headers are included as <libopenmpt/libopenmpt.h>, as with Debian's package.
 target_include_directories(lw_openmpt PUBLIC ${openmpt_dir})
 target_include_directories(lw_openmpt PRIVATE ${openmpt_dir}/src ${openmpt_dir}/common)
-# UNICODE as the library asks on Windows. Linked statically: neither LIBOPENMPT_BUILD_DLL nor
-# LIBOPENMPT_USE_DLL is defined.
-target_compile_definitions(lw_openmpt PRIVATE LIBOPENMPT_BUILD UNICODE _UNICODE NOMINMAX)
+# Linked statically: neither LIBOPENMPT_BUILD_DLL nor LIBOPENMPT_USE_DLL is defined.
+target_compile_definitions(lw_openmpt PRIVATE LIBOPENMPT_BUILD)
 target_compile_options(lw_openmpt PRIVATE -w)
 # Release flags even in a debug build of the demo: a module mixed at -O0 stutters.
 target_compile_options(lw_openmpt PRIVATE -O2)
-target_link_libraries(lw_openmpt PUBLIC ole32 rpcrt4)
+if(WIN32)
+  # UNICODE as the library asks on Windows.
+  target_compile_definitions(lw_openmpt PRIVATE UNICODE _UNICODE NOMINMAX)
+  target_link_libraries(lw_openmpt PUBLIC ole32 rpcrt4)
+elseif(EMSCRIPTEN)
+  target_compile_definitions(lw_openmpt PRIVATE MPT_BUILD_WASM)
+endif()
 
 # libjpeg-turbo: its own CMake build, run as an external project (it refuses add_subdirectory),
-# static only, without the TurboJPEG API or tools, with its SIMD code when nasm is there.
+# static only, without the TurboJPEG API or tools.
 include(ExternalProject)
-find_program(LW_NASM nasm)
-if(LW_NASM)
-  set(jpeg_simd ON)
+set(jpeg_platform_args)
+if(EMSCRIPTEN)
+  # No SIMD in WebAssembly here. Its configure check measures size_t as 9 bytes under this
+  # Emscripten; wasm32 has 4-byte size_t and unsigned long.
+  list(APPEND jpeg_platform_args -DWITH_SIMD=OFF -DHAVE_SIZE_T=TRUE -DSIZE_T=4
+       -DHAVE_UNSIGNED_LONG=TRUE -DUNSIGNED_LONG=4)
 else()
-  set(jpeg_simd OFF)
-  message(STATUS "nasm not found: libjpeg-turbo is built without its SIMD code")
+  # Its SIMD code when nasm is there.
+  find_program(LW_NASM nasm)
+  if(LW_NASM)
+    set(jpeg_simd ON)
+  else()
+    set(jpeg_simd OFF)
+    message(STATUS "nasm not found: libjpeg-turbo is built without its SIMD code")
+  endif()
+  list(APPEND jpeg_platform_args -DWITH_SIMD=${jpeg_simd} -DREQUIRE_SIMD=${jpeg_simd}
+       -DCMAKE_ASM_NASM_COMPILER=${LW_NASM})
 endif()
 set(jpeg_source ${LW_THIRD_PARTY}/libjpeg-turbo-3.1.4.1)
 set(jpeg_build ${CMAKE_BINARY_DIR}/third_party/jpeg-build)
@@ -54,12 +77,11 @@ ExternalProject_Add(
   BINARY_DIR ${jpeg_build}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
              -DCMAKE_BUILD_TYPE=Release
-             # Its default, c:/libjpeg-turbo-gcc64, is no path on the build machine.
+             # Its Windows default, c:/libjpeg-turbo-gcc64, is no path on the build machine.
              -DCMAKE_INSTALL_PREFIX=${jpeg_prefix}
              -DENABLE_SHARED=OFF -DENABLE_STATIC=ON
              -DWITH_TURBOJPEG=OFF -DWITH_TOOLS=OFF -DWITH_TESTS=OFF
-             -DWITH_SIMD=${jpeg_simd} -DREQUIRE_SIMD=${jpeg_simd}
-             -DCMAKE_ASM_NASM_COMPILER=${LW_NASM}
+             ${jpeg_platform_args}
   BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target jpeg-static
   INSTALL_COMMAND
     ${CMAKE_COMMAND} -E copy <BINARY_DIR>/libjpeg.a ${jpeg_library}
@@ -73,3 +95,20 @@ add_library(JPEG::JPEG STATIC IMPORTED GLOBAL)
 set_target_properties(JPEG::JPEG PROPERTIES IMPORTED_LOCATION ${jpeg_library}
                                             INTERFACE_INCLUDE_DIRECTORIES ${jpeg_prefix}/include)
 add_dependencies(JPEG::JPEG libjpeg_turbo)
+
+if(NOT EMSCRIPTEN)
+  return()
+endif()
+
+# gl4es: OpenGL 1.x on OpenGL ES 2, which the browser has as WebGL. Its own CMake build writes
+# into its source tree, so its sources are compiled here, as its src/CMakeLists.txt lists them
+# for a build without X11 and EGL: src/gl/ and the hardware probe of src/glx/.
+set(gl4es_dir ${LW_THIRD_PARTY}/gl4es-17f0894e)
+file(GLOB gl4es_sources CONFIGURE_DEPENDS
+     ${gl4es_dir}/src/gl/*.c ${gl4es_dir}/src/gl/wrap/*.c ${gl4es_dir}/src/gl/math/*.c)
+add_library(lw_gl4es STATIC ${gl4es_sources} ${gl4es_dir}/src/glx/hardext.c)
+target_include_directories(lw_gl4es PRIVATE ${gl4es_dir}/include ${gl4es_dir}/src/util
+                                            ${gl4es_dir}/src/glx)
+target_compile_definitions(lw_gl4es PRIVATE DEFAULT_ES=2 EGL_NO_X11 NOEGL NOX11 NO_GBM STATICLIB)
+set_target_properties(lw_gl4es PROPERTIES C_STANDARD 11 C_EXTENSIONS ON)
+target_compile_options(lw_gl4es PRIVATE -w -O2 -fvisibility=hidden)
