@@ -1,0 +1,12 @@
+// A WebGL 1 context on a canvas of the page, with gl4es on top of it so that the program's
+// OpenGL 1.1 calls reach it.
+#pragma once
+#include <cstdint>
+
+// Makes the canvas element with the given id (it must exist) width × height pixels and creates
+// a WebGL context on it: RGB without alpha, a depth buffer, no antialiasing. 0 when the browser
+// gives none (the reason on standard error).
+intptr_t createWebGlContext(const char* canvasId, int32_t width, int32_t height);
+// Makes the context current (0: none). The first context made current initialises gl4es.
+bool makeWebGlContextCurrent(intptr_t context);
+void destroyWebGlContext(intptr_t context);

@@ -1,0 +1,303 @@
+// The window, its GL context, the display mode, the cursor, the message queue and the counter in
+// a web page. The window is a canvas of exactly the client size inside a frame with the title
+// and a close box; full screen is the browser's Fullscreen API on a stage that shows the same
+// canvas scaled to the screen, aspect kept, since a page cannot change the display's mode. The
+// page (page.js) turns the browser's events into messages; the program takes them one by one.
+#include "platform/window_system.h"
+
+#include "platform/web/webgl_context.h"
+
+#include <emscripten/emscripten.h>
+
+#include <cstdlib>
+#include <string>
+
+struct WindowRecord {
+    WindowProc proc = nullptr;
+    std::string title;
+    int32_t width = 0, height = 0;
+    bool fullscreen = false;
+};
+
+struct DeviceContextRecord {
+    WindowRecord* window = nullptr;
+    int32_t pixelFormat = 0;
+};
+
+struct RenderContextRecord {
+    intptr_t webgl = 0;
+};
+
+namespace {
+char moduleAnchor; // its address is the program's module handle
+
+struct RegisteredClass {
+    bool registered = false;
+    std::string name;
+    WindowProc proc = nullptr;
+    ModuleHandle instance = nullptr;
+};
+RegisteredClass windowClass;
+
+bool modePending = false; // full screen was granted and waits for its window
+int32_t modeWidth = 0, modeHeight = 0;
+int32_t cursorCount = 0;
+
+WindowRecord* theWindow = nullptr;
+DeviceContextRecord* theDC = nullptr;
+RenderContextRecord* currentRC = nullptr;
+
+bool quitPosted = false;
+int32_t quitCode = 0;
+
+EM_JS(int, screenSize, (int across), { return across ? screen.width : screen.height; });
+
+EM_ASYNC_JS(int, enterFullscreen, (), { return await lanternwhirlPage.enterFullscreen(); });
+
+EM_JS(void, leaveFullscreen, (), { lanternwhirlPage.leaveFullscreen(); });
+
+EM_JS(void, showPageCursor, (int show), { lanternwhirlPage.showCursor(!!show); });
+
+// The canvas's element id.
+EM_JS(char*, openPageWindow, (const char* title, int width, int height, int fullscreen), {
+    return stringToNewUTF8(
+        lanternwhirlPage.openWindow(UTF8ToString(title), width, height, !!fullscreen));
+});
+
+EM_JS(void, showPageWindow, (), { lanternwhirlPage.showWindow(); });
+
+EM_JS(void, closePageWindow, (), { lanternwhirlPage.closeWindow(); });
+
+// Takes the oldest message the page queued into the three values; 0 when there is none.
+EM_JS(int, takePageMessage, (uint32_t * type, uintptr_t* wParam, intptr_t* lParam), {
+    const message = lanternwhirlPage.takeMessage();
+    if (!message) return 0;
+    HEAPU32[type >> 2] = message[0];
+    HEAPU32[wParam >> 2] = message[1];
+    HEAP32[lParam >> 2] = message[2];
+    return 1;
+});
+
+EM_ASYNC_JS(void, waitForPresentation, (), { await lanternwhirlPage.nextFrame(); });
+
+bool validDC(DeviceContext dc) {
+    return dc && dc == theDC && dc->window == theWindow;
+}
+} // namespace
+
+ModuleHandle getModuleHandle() {
+    return &moduleAnchor;
+}
+
+bool registerClass(const WindowClass& c) {
+    if (!c.className || !c.windowProc || windowClass.registered) return false;
+    windowClass.registered = true;
+    windowClass.name = c.className;
+    windowClass.proc = c.windowProc;
+    windowClass.instance = c.instance;
+    return true;
+}
+
+bool unregisterClass(const char* className, ModuleHandle instance) {
+    if (!windowClass.registered || !className || windowClass.name != className ||
+        windowClass.instance != instance || theWindow)
+        return false;
+    windowClass = RegisteredClass();
+    return true;
+}
+
+int32_t getSystemMetrics(int32_t index) {
+    // In full screen the "display" has the chosen size: the canvas fills it.
+    if (index == SM_CXSCREEN) return modePending ? modeWidth : screenSize(1);
+    if (index == SM_CYSCREEN) return modePending ? modeHeight : screenSize(0);
+    return 0;
+}
+
+// The page draws the frame around the canvas; the outer size handed to the window is the
+// client size.
+bool adjustWindowRectEx(Rect&, uint32_t, bool, uint32_t) {
+    return true;
+}
+
+WindowHandle createWindowEx(uint32_t, const char* className, const char* title, uint32_t style,
+                            int32_t, int32_t, int32_t width, int32_t height, WindowHandle,
+                            const void*, ModuleHandle, const void*) {
+    if (!windowClass.registered || !className || windowClass.name != className || theWindow)
+        return nullptr;
+    if (width <= 0 || height <= 0) return nullptr;
+    WindowRecord* w = new WindowRecord;
+    w->proc = windowClass.proc;
+    w->title = title ? title : "";
+    w->width = width;
+    w->height = height;
+    w->fullscreen = (style & WS_POPUP) && modePending;
+    theWindow = w;
+    return w;
+}
+
+bool destroyWindow(WindowHandle window) {
+    if (!window || window != theWindow) return false;
+    if (theDC && theDC->window == window) theDC->window = nullptr;
+    closePageWindow();
+    delete window;
+    theWindow = nullptr;
+    return true;
+}
+
+bool showWindow(WindowHandle window, int32_t) {
+    if (!window || window != theWindow) return false;
+    showPageWindow();
+    return true;
+}
+
+bool setForegroundWindow(WindowHandle window) {
+    return window && window == theWindow;
+}
+
+WindowHandle setFocus(WindowHandle) {
+    return nullptr;
+}
+
+// A page cannot change the display's mode. Full screen is granted or refused by the browser
+// (it needs the click that started the show); the canvas keeps the mode's size and the browser
+// scales it to the screen.
+int32_t changeDisplaySettings(const DisplayMode* mode, uint32_t) {
+    if (!mode) {
+        if (modePending || (theWindow && theWindow->fullscreen)) leaveFullscreen();
+        modePending = false;
+        if (theWindow) theWindow->fullscreen = false;
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    if ((mode->fields & (DM_PELSWIDTH | DM_PELSHEIGHT)) != (DM_PELSWIDTH | DM_PELSHEIGHT))
+        return DISP_CHANGE_BADMODE;
+    if (!enterFullscreen()) return DISP_CHANGE_BADMODE;
+    modePending = true;
+    modeWidth = int32_t(mode->pelsWidth);
+    modeHeight = int32_t(mode->pelsHeight);
+    return DISP_CHANGE_SUCCESSFUL;
+}
+
+int32_t showCursor(bool show) {
+    cursorCount += show ? 1 : -1;
+    showPageCursor(cursorCount >= 0);
+    return cursorCount;
+}
+
+DeviceContext getDC(WindowHandle window) {
+    if (!window || window != theWindow) return nullptr;
+    // The class has its own device context: every call gives the same one.
+    if (!theDC) {
+        theDC = new DeviceContextRecord;
+        theDC->window = window;
+    }
+    return theDC;
+}
+
+bool releaseDC(WindowHandle window, DeviceContext dc) {
+    if (!dc || dc != theDC || dc->window != window) return false;
+    delete theDC;
+    theDC = nullptr;
+    return true;
+}
+
+int32_t choosePixelFormat(DeviceContext dc, const PixelFormatDescriptor* d) {
+    if (!validDC(dc) || !d || d->size != sizeof(PixelFormatDescriptor)) return 0;
+    uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    if ((d->flags & needed) != needed || d->pixelType != PFD_TYPE_RGBA) return 0;
+    return 1;
+}
+
+// WebGL has one format: RGB(A) 8 bits a channel and a 16-bit or deeper depth buffer, which
+// covers what the descriptor asks. The canvas appears here, with its context's attributes set
+// when the context is made.
+bool setPixelFormat(DeviceContext dc, int32_t format, const PixelFormatDescriptor* d) {
+    if (!validDC(dc) || format != 1 || !d || dc->pixelFormat != 0) return false;
+    dc->pixelFormat = format;
+    return true;
+}
+
+RenderContext createGlContext(DeviceContext dc) {
+    if (!validDC(dc) || dc->pixelFormat == 0) return nullptr;
+    WindowRecord& w = *dc->window;
+    char* canvas = openPageWindow(w.title.c_str(), w.width, w.height, w.fullscreen);
+    const intptr_t webgl = createWebGlContext(canvas, w.width, w.height);
+    free(canvas);
+    if (!webgl) return nullptr;
+    RenderContextRecord* rc = new RenderContextRecord;
+    rc->webgl = webgl;
+    return rc;
+}
+
+bool makeGlContextCurrent(DeviceContext dc, RenderContext rc) {
+    if (!rc) {
+        makeWebGlContextCurrent(0);
+        currentRC = nullptr;
+        return true;
+    }
+    if (!validDC(dc) || !makeWebGlContextCurrent(rc->webgl)) return false;
+    currentRC = rc;
+    return true;
+}
+
+bool deleteGlContext(RenderContext rc) {
+    if (!rc) return false;
+    if (rc == currentRC) {
+        makeWebGlContextCurrent(0);
+        currentRC = nullptr;
+    }
+    destroyWebGlContext(rc->webgl);
+    delete rc;
+    return true;
+}
+
+// The browser shows a canvas's frame once the program gives it control, as a swap at the
+// display's refresh would.
+bool swapBuffers(DeviceContext dc) {
+    if (!validDC(dc) || dc->pixelFormat == 0) return false;
+    waitForPresentation();
+    return true;
+}
+
+bool peekMessage(Message& message) {
+    if (quitPosted) {
+        quitPosted = false;
+        message = {nullptr, WM_QUIT, uintptr_t(intptr_t(quitCode)), 0};
+        return true;
+    }
+    uint32_t type = 0;
+    uintptr_t wParam = 0;
+    intptr_t lParam = 0;
+    if (!takePageMessage(&type, &wParam, &lParam)) return false;
+    message = {theWindow, type, wParam, lParam};
+    return true;
+}
+
+// Key messages need no character messages here.
+void translateMessage(const Message&) {}
+
+intptr_t dispatchMessage(const Message& m) {
+    if (!m.window || m.window != theWindow || !m.window->proc) return 0;
+    return m.window->proc(m.window, m.type, m.wParam, m.lParam);
+}
+
+void postQuitMessage(int32_t exitCode) {
+    quitPosted = true;
+    quitCode = exitCode;
+}
+
+intptr_t defWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) {
+    return 0;
+}
+
+// Microseconds of the page's clock.
+bool queryPerformanceCounter(int64_t* count) {
+    if (!count) return false;
+    *count = int64_t(emscripten_get_now() * 1000.0);
+    return true;
+}
+
+bool queryPerformanceFrequency(int64_t* frequency) {
+    if (!frequency) return false;
+    *frequency = 1000000;
+    return true;
+}
