@@ -1,0 +1,73 @@
+# The web site in build-web/site/: the page, its script, the program (.js and .wasm), the show's
+# data/ and gfx/ as one package the page preloads into the program's file system, and the
+# licences of everything the site carries. Any static web server can serve the folder.
+
+set(site_dir ${CMAKE_BINARY_DIR}/site)
+set(web_dir ${PROJECT_SOURCE_DIR}/src/platform/web)
+set(show_dir ${LANTERNWHIRL_HOST_BUILD}/show)
+
+set_target_properties(lanternwhirl PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site_dir} SUFFIX .js)
+# What the page calls: main, or one of its own modes instead; the mixer and the exit are kept
+# by the platform layer itself. The file system is there for the preloaded package.
+target_link_options(lanternwhirl PRIVATE
+  "-sEXPORTED_FUNCTIONS=_main,_lanternwhirlPageMode"
+  -sFORCE_FILESYSTEM=1
+  "-sEXPORTED_RUNTIME_METHODS=ccall,HEAPF32,stringToNewUTF8")
+
+# The show, packed by Emscripten's file packager: show.data and the show.js that loads it.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(LW_FILE_PACKAGER ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py)
+if(NOT EXISTS ${LW_FILE_PACKAGER})
+  message(FATAL_ERROR "Emscripten's file packager is not at ${LW_FILE_PACKAGER}")
+endif()
+add_custom_command(
+  OUTPUT ${site_dir}/show.data ${site_dir}/show.js
+  COMMAND ${Python3_EXECUTABLE} ${LW_FILE_PACKAGER} ${site_dir}/show.data
+          --preload ${show_dir}/data@/data ${show_dir}/gfx@/gfx
+          --js-output=${site_dir}/show.js
+  DEPENDS ${show_dir}/.bake-stamp
+  COMMENT "Packing the show for the page"
+  VERBATIM)
+
+# The licences: the project's, and those of the libraries and the runtime compiled into the
+# program.
+set(licence_dir ${site_dir}/licenses)
+set(tp ${PROJECT_SOURCE_DIR}/third_party)
+set(licence_pairs
+    ${PROJECT_SOURCE_DIR}/LICENSE LICENSE.txt
+    ${tp}/libopenmpt-0.7.21/LICENSE libopenmpt-LICENSE.txt
+    ${tp}/libjpeg-turbo-3.1.4.1/LICENSE.md libjpeg-turbo-LICENSE.md
+    ${tp}/libjpeg-turbo-3.1.4.1/README.ijg libjpeg-turbo-README.ijg.txt
+    ${tp}/gl4es-17f0894e/LICENSE gl4es-LICENSE.txt
+    /usr/share/doc/emscripten/copyright emscripten-runtime-copyright.txt)
+set(licence_commands)
+set(licence_outputs)
+set(licence_links)
+while(licence_pairs)
+  list(POP_FRONT licence_pairs from to)
+  list(APPEND licence_commands COMMAND ${CMAKE_COMMAND} -E copy ${from} ${licence_dir}/${to})
+  list(APPEND licence_outputs ${licence_dir}/${to})
+  string(APPEND licence_links "<li><a href=\"${to}\">${to}</a></li>\n")
+endwhile()
+file(WRITE ${CMAKE_BINARY_DIR}/licenses-index.html
+     "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+     "<title>Ketterfold: Lanternwhirl: licences</title></head><body>\n"
+     "<h1>Licences</h1>\n<ul>\n${licence_links}</ul>\n</body></html>\n")
+add_custom_command(
+  OUTPUT ${licence_outputs} ${licence_dir}/index.html
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${licence_dir}
+  ${licence_commands}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/licenses-index.html ${licence_dir}/index.html
+  DEPENDS ${CMAKE_BINARY_DIR}/licenses-index.html
+  COMMENT "Copying the licences"
+  VERBATIM)
+
+add_custom_command(
+  OUTPUT ${site_dir}/index.html ${site_dir}/page.js
+  COMMAND ${CMAKE_COMMAND} -E copy ${web_dir}/index.html ${web_dir}/page.js ${site_dir}/
+  DEPENDS ${web_dir}/index.html ${web_dir}/page.js
+  VERBATIM)
+
+add_custom_target(lanternwhirl-site ALL
+  DEPENDS ${site_dir}/index.html ${site_dir}/page.js ${site_dir}/show.data ${site_dir}/show.js
+          ${licence_outputs} lanternwhirl)
