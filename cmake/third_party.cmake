@@ -106,9 +106,27 @@ endif()
 set(gl4es_dir ${LW_THIRD_PARTY}/gl4es-17f0894e)
 file(GLOB gl4es_sources CONFIGURE_DEPENDS
      ${gl4es_dir}/src/gl/*.c ${gl4es_dir}/src/gl/wrap/*.c ${gl4es_dir}/src/gl/math/*.c)
-add_library(lw_gl4es STATIC ${gl4es_sources} ${gl4es_dir}/src/glx/hardext.c)
+# gl4es computes the fog distance of each pixel from the interpolated eye position. OpenGL 1.1
+# drivers, and Mesa, compute it at each vertex and interpolate it, which looks different where a
+# triangle reaches behind the eye (the metaball glow's do, and came out up to 18 dB off the
+# native frames). gl4es has the per-vertex path too, behind four "#if 0 // vertex fog" lines:
+# the build compiles a copy of fpe_shader.c with them switched on. third_party/ stays as released.
+set(fpe_shader ${gl4es_dir}/src/gl/fpe_shader.c)
+file(READ ${fpe_shader} fpe_source)
+string(REGEX MATCHALL "#if 0 +// vertex fog" fpe_switches "${fpe_source}")
+list(LENGTH fpe_switches fpe_switch_count)
+if(NOT fpe_switch_count EQUAL 4)
+  message(FATAL_ERROR "${fpe_shader}: expected 4 vertex-fog switches, found ${fpe_switch_count}")
+endif()
+string(REGEX REPLACE "#if 0( +// vertex fog)" "#if 1\\1" fpe_source "${fpe_source}")
+set(fpe_vertex_fog ${CMAKE_BINARY_DIR}/third_party/gl4es/fpe_shader.c)
+file(CONFIGURE OUTPUT ${fpe_vertex_fog} CONTENT "${fpe_source}" @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${fpe_shader})
+list(REMOVE_ITEM gl4es_sources ${fpe_shader})
+add_library(lw_gl4es STATIC ${gl4es_sources} ${fpe_vertex_fog} ${gl4es_dir}/src/glx/hardext.c)
+# src/gl/ on the include path lets the copy find its neighbours' headers.
 target_include_directories(lw_gl4es PRIVATE ${gl4es_dir}/include ${gl4es_dir}/src/util
-                                            ${gl4es_dir}/src/glx)
+                                            ${gl4es_dir}/src/glx ${gl4es_dir}/src/gl)
 target_compile_definitions(lw_gl4es PRIVATE DEFAULT_ES=2 EGL_NO_X11 NOEGL NOX11 NO_GBM STATICLIB)
 set_target_properties(lw_gl4es PROPERTIES C_STANDARD 11 C_EXTENSIONS ON)
 target_compile_options(lw_gl4es PRIVATE -w -O2 -fvisibility=hidden)

@@ -14,7 +14,7 @@ std::string takeText(char* text) {
 
 EM_JS(char*, queryParameter, (const char* name), {
     const value = new URLSearchParams(location.search).get(UTF8ToString(name));
-    return value == = null ? 0 : stringToNewUTF8(value);
+    return value == null ? 0 : stringToNewUTF8(value);
 });
 
 EM_JS(void, publishJson, (const char* name, const char* json),

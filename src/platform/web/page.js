@@ -457,7 +457,13 @@ var lanternwhirlPage = (function () {
   // Browsers start sound only in a user's gesture: the dialog's keys and clicks open the
   // context, which the program takes when it starts its music.
   function unlockAudio() {
-    if (audio.context || page.mode) return;
+    if (page.mode) return;
+    if (audio.context) {
+      if (audio.context.state === "suspended") audio.context.resume().catch(() => {});
+      return;
+    }
+    // A modifier key alone is no gesture: the context would be made but not allowed to start.
+    if (navigator.userActivation && !navigator.userActivation.isActive) return;
     const Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return;
     try {

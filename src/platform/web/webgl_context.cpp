@@ -11,6 +11,17 @@ extern "C" void initialize_gl4es();
 namespace {
 bool gl4esReady = false;
 
+// Desktop GL has a default texture, name 0, bound from the start and taking images like any
+// other; the program keeps its first material texture there. WebGL has none (binding 0
+// unbinds), so each context gets a texture of its own that name 0 stands for.
+EM_JS(void, giveDefaultTexture, (), {
+    if (!GLctx.lanternwhirlDefaultTexture) {
+        GLctx.lanternwhirlDefaultTexture = GLctx.createTexture();
+        GLctx.bindTexture(GLctx.TEXTURE_2D, GLctx.lanternwhirlDefaultTexture);
+    }
+    GL.textures[0] = GLctx.lanternwhirlDefaultTexture;
+});
+
 EM_JS(void, sizeCanvas, (const char* id, int width, int height), {
     const canvas = document.getElementById(UTF8ToString(id));
     canvas.width = width;
@@ -46,7 +57,9 @@ bool makeWebGlContextCurrent(intptr_t context) {
     if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(context)) !=
         EMSCRIPTEN_RESULT_SUCCESS)
         return false;
-    if (context && !gl4esReady) {
+    if (!context) return true;
+    giveDefaultTexture();
+    if (!gl4esReady) {
         initialize_gl4es();
         gl4esReady = true;
     }
