@@ -1,0 +1,92 @@
+// What the web tests share: the site served on 127.0.0.1 by a plain static server (with
+// files of a test's own laid over it), headless Chromium from Debian with WebGL on SwiftShader,
+// and a few ways to drive and read the page like a person would.
+import http from "node:http";
+import fs from "node:fs";
+import path from "node:path";
+import assert from "node:assert/strict";
+import puppeteer from "puppeteer-core";
+
+export const site = process.env.LW_SITE;
+export const hostBuild = process.env.LW_HOST_BUILD;
+assert.ok(site && fs.existsSync(path.join(site, "index.html")), "LW_SITE must name the built site");
+
+const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
+                ".png": "image/png", ".wav": "audio/wav", ".data": "application/octet-stream" };
+
+// Serves site/ with the folders in overlays laid over it, with extra response headers;
+// resolves with the base address.
+export function serve(overlays = [], headers = {}) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, "http://x").pathname).replace(/\/$/, "/index.html");
+    const file = [...overlays, site].map((root) => path.join(root, path.normalize(name)))
+      .find((f) => fs.existsSync(f) && fs.statSync(f).isFile());
+    if (!file) return response.writeHead(404).end();
+    response.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream", ...headers });
+    fs.createReadStream(file).pipe(response);
+  });
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => {
+    resolve({ url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() });
+  }));
+}
+
+// A browser with one page at url. Every console line is kept (the program writes each message
+// box there as "caption: text"). noAudio: the page has no Web Audio at all.
+export async function open(url, { noAudio = false } = {}) {
+  const browser = await puppeteer.launch({
+    executablePath: process.env.LW_CHROMIUM || "/usr/bin/chromium-headless-shell",
+    args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+           "--disable-background-networking", "--disable-component-update", "--no-first-run",
+           "--disable-sync", "--autoplay-policy=user-gesture-required"],
+    protocolTimeout: 600000,
+  });
+  const page = await browser.newPage();
+  const console_ = [];
+  page.on("console", (m) => console_.push(m.text()));
+  page.on("pageerror", (e) => console_.push("page error: " + e.message));
+  if (noAudio)
+    await page.evaluateOnNewDocument(() => { delete window.AudioContext; delete window.webkitAudioContext; });
+  await page.setViewport({ width: 1024, height: 768 });
+  await page.goto(url);
+  return { browser, page, console: console_, close: () => browser.close() };
+}
+
+export async function waitFor(page, expression, seconds = 30) {
+  await page.waitForFunction(expression, { timeout: seconds * 1000, polling: 100 });
+  return page.evaluate(expression);
+}
+
+// Presses a chord such as "Alt+KeyW" or "Enter".
+export async function press(page, chord) {
+  const keys = chord.split("+");
+  for (const k of keys) await page.keyboard.down(k);
+  for (const k of keys.reverse()) await page.keyboard.up(k);
+}
+
+// The caption, text and buttons of the next message box, once it is up.
+export async function box(page) {
+  await page.waitForSelector(".lw-box:not([data-read])", { timeout: 30000 });
+  return page.evaluate(() => {
+    const b = document.querySelector(".lw-box:not([data-read])");
+    b.dataset.read = "1";
+    return { caption: b.querySelector(".lw-title").textContent,
+             text: b.querySelector(".lw-box-text").textContent,
+             buttons: [...b.querySelectorAll(".lw-box-buttons button")].map((x) => x.textContent) };
+  });
+}
+
+export async function clickButton(page, label) {
+  const buttons = await page.$$(".lw-box[data-read] .lw-box-buttons button");
+  for (const b of buttons)
+    if ((await b.evaluate((x) => x.textContent)) === label) return b.click();
+  assert.fail("no button " + label);
+}
+
+export async function exitStatus(page, seconds = 30) {
+  await waitFor(page, "window.lanternwhirlExit !== undefined", seconds);
+  return page.evaluate("window.lanternwhirlExit");
+}
+
+export function report(line) {
+  process.stdout.write(line + "\n");
+}
