@@ -4,23 +4,11 @@
 
 #include <chrono>
 
-#include "common/random.h"
-#include "common/wobble.h"
 #include "metaballs/metaballs.h"
+#include "motion.h"
 #include "oracle.h"
 
 namespace {
-// Puts the balls where they are after `frames` steps of the show's motion.
-void seekMotion(int64_t frames) {
-    resetRandom();
-    prepareMetaballs();
-    wobbleAngle = -1.0f;
-    for (int64_t i = 0; i < frames; ++i) {
-        moveBalls();
-        wobbleAngle += 0.01f;
-    }
-}
-
 Geometry geometryOf(const benchmark::State& state) {
     return state.range(0) ? Geometry::Cube : Geometry::Squashed;
 }
