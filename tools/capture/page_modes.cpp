@@ -47,6 +47,14 @@ void publishError(const char* name, const std::string& error) {
     pagePublish(name, "{\"done\": true, \"error\": " + quoted(error) + "}");
 }
 
+// Waits until the GL work so far is done. A browser's glFinish may only flush its commands to
+// the process that draws them; reading a pixel back has to wait for them.
+void finishDrawing() {
+    uint8_t pixel[4];
+    glFinish();
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+}
+
 // The capture tool's own option parser checks the page's values.
 std::string parseOptions(std::vector<std::string> args, CaptureOptions& options) {
     std::vector<const char*> argv = {"page"};
@@ -151,11 +159,13 @@ void runBench(const std::string& size) {
     if (!problem.empty()) return publishError("lanternwhirlBench", problem);
     const double startUpBegins = pageMilliseconds();
     if (!startShow("lanternwhirlBench", options)) return;
-    glFinish();
+    finishDrawing();
     const double startUpMs = pageMilliseconds() - startUpBegins;
 
-    // Room for a long show at a high rate, made before the clock starts.
+    // Room for a long show at a high rate, made before the clock starts. Each section's span
+    // on the page's clock lets a profiler put what it sampled against the sections.
     std::vector<double> frameMs[showSectionCount];
+    double spanMs[showSectionCount][2] = {};
     for (std::vector<double>& v : frameMs)
         v.reserve(size_t(benchLimitSeconds) * 240);
     const double clockZero = pageMilliseconds();
@@ -165,10 +175,13 @@ void runBench(const std::string& size) {
         if (now - clockZero > benchLimitSeconds * 1000.0) break;
         elapsedSeconds = float((now - clockZero) / 1000.0);
         const bool goOn = drawTimelineFrame();
-        glFinish();
+        finishDrawing();
         const double drawn = pageMilliseconds() - now;
-        std::vector<double>& section = frameMs[sectionOfSeconds(elapsedSeconds)];
+        const int32_t index = sectionOfSeconds(elapsedSeconds);
+        std::vector<double>& section = frameMs[index];
         if (section.size() < section.capacity()) section.push_back(drawn);
+        if (section.size() == 1) spanMs[index][0] = now;
+        spanMs[index][1] = now + drawn;
         currentFrame = advanceFrame(currentFrame, scene1.firstFrame, scene1.endFrame);
         ended = !goOn || quitRequested;
         pageNextFrame();
@@ -181,8 +194,10 @@ void runBench(const std::string& size) {
         std::vector<double>& v = frameMs[i];
         const size_t count = v.size();
         snprintf(line, sizeof line,
-                 "%s{\"name\": \"%s\", \"frames\": %zu, \"medianMs\": %.3f, \"p95Ms\": %.3f}",
-                 i ? ", " : "", showSections[i].name, count, medianOf(v), percentileOf(v, 95.0));
+                 "%s{\"name\": \"%s\", \"frames\": %zu, \"medianMs\": %.3f, \"p95Ms\": %.3f, "
+                 "\"startMs\": %.1f, \"endMs\": %.1f}",
+                 i ? ", " : "", showSections[i].name, count, medianOf(v), percentileOf(v, 95.0),
+                 spanMs[i][0], spanMs[i][1]);
         sections += line;
     }
     snprintf(line, sizeof line,
