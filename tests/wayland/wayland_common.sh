@@ -10,6 +10,8 @@ user=lanternwhirl-test
 sway_pid=""
 keyboard_pid=""
 trap 'exec 7>&-; for p in $keyboard_pid $sway_pid; do kill "$p" 2>/dev/null; done; cleanup' EXIT
+trap 'exit 1' INT TERM
+trap '' PIPE # a keyboard that has gone is reported, not a silent end
 
 # The session's programs start as that user, each in an environment of its own that inherits
 # nothing: no DISPLAY, so nothing can reach an X server.
@@ -24,7 +26,7 @@ session=("${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME
 start_session() {
     if [ "$(id -u)" -eq 0 ] && ! id "$user" >/dev/null 2>&1; then
         useradd --system --no-create-home --shell /usr/sbin/nologin "$user" ||
-            fail "cannot make the user $user"
+            id "$user" >/dev/null 2>&1 || fail "cannot make the user $user"
     fi
     [ -n "${1:-}" ] && session+=(SDL_VIDEODRIVER="$1")
     mkdir -p "$work/home" "$work/run"
