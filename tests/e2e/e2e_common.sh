@@ -129,17 +129,6 @@ geometry() {
 
 screen_size() { xdpyinfo | awk '/dimensions:/ {print $2}'; }
 
-# plays_to_end SHOWN: the show, whose window came up at second SHOWN of the script, neither ends
-# early nor needs a key, is gone by itself shortly after its 106 seconds (loading time does not
-# count) with the status of a normal end, and showed no box on the way.
-plays_to_end() {
-    still_running $((100 - (SECONDS - $1)))
-    wait_exit 30
-    [ $((SECONDS - $1)) -ge 105 ] || fail "the show ended after $((SECONDS - $1))s"
-    expect_status 0
-    ! grep -qE "^(Error|ERROR|SHUTDOWN ERROR):" "$work/stderr" || fail "a box was shown: $(cat "$work/stderr")"
-}
-
 expect_status() { [ "$status" = "$1" ] || fail "exit status $status, expected $1"; }
 expect_box() { grep -qF -- "$1" "$work/stderr" || fail "no message box '$1'"; }
 expect_no_render_window() {
