@@ -93,9 +93,9 @@ guint mnemonicKey(const char* text) {
 
 // Keys the Windows dialog manager handles itself: Escape is the Cancel command, Enter the
 // default button's command (whatever has the focus), Alt+F4 the close request. Alt and a
-// mnemonic's letter activate its control here, by the key's symbol: GTK's own mnemonics look
-// the key's code up in the keymap it had first, and on Wayland miss every key once the
-// compositor sends another keymap, as it does for a virtual or on-screen keyboard.
+// mnemonic's letter activate its control here, by the key's symbol: GTK's own mnemonics find
+// the key by its code, and on Wayland they do not fire for a virtual or on-screen keyboard
+// whose keymap puts the letters on other codes (wtype's does).
 gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
     DialogRecord* d = static_cast<DialogRecord*>(data);
     if (d->ended) return TRUE;
