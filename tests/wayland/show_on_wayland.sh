@@ -44,9 +44,9 @@ keys -k Return -s 3000 &
 poll '[[ "$(view "ketterfold: lanternwhirl")" == *true ]]' "no window" && shown=$SECONDS
 read -r x y w h rest <<<"$(view "ketterfold: lanternwhirl")"
 [ "$w $h $rest" = "800 600 800 600 $id true" ] || fail "window $w $h $rest"
-"${run[@]}" grim -g "$x,$y ${w}x$h" - >"$work/shot.png" || fail "no screenshot"
-[ "$(convert "$work/shot.png" -colorspace gray -format '%w %h %[fx:maxima > 0.1]' info:)" = "800 600 1" ] ||
-    fail "the window's picture is black or not 800 x 600"
+shot() { "${run[@]}" grim -g "$x,$y ${w}x$h" - >"$work/shot.png" && [ "$(convert "$work/shot.png" \
+    -colorspace gray -format '%w %h %[fx:maxima > 0.1]' info:)" = "800 600 1" ]; }
+poll shot "the window's picture stays black, or is not 800 x 600" # the show fades in
 still_running $((100 - SECONDS + shown)) && wait_exit 30 && expect_status 0
 [ $((SECONDS - shown)) -ge 105 ] || fail "the show ended after $((SECONDS - shown))s"
 ! grep -qE "^(Error|ERROR|SHUTDOWN ERROR):" "$work/stderr" || fail "a box: $(cat "$work/stderr")"
