@@ -12,8 +12,8 @@ int state = 0; // 0 not tried, 1 ready, -1 no display
 
 bool gtkReady() {
     if (state == 0) {
-        // The program's name is the windows' class, which desktops match to the launcher.
-        if (!g_get_prgname()) g_set_prgname("lanternwhirl");
+        // GTK names the windows' class and app id after the program.
+        if (!g_get_prgname()) g_set_prgname(desktopId);
         state = gtk_init_check(nullptr, nullptr) ? 1 : -1;
         if (state < 0) fprintf(stderr, "gtk: cannot open the display\n");
         if (state > 0) setGtkDefaultIcon();

@@ -8,3 +8,7 @@ void setGtkDefaultIcon();
 
 // The render window carries the icon.
 void setWindowIcon(SDL_Window* window);
+
+// The windows' class on X11 and app id on Wayland: the launcher's desktop id, by which
+// desktops find its name and icon (a Wayland window has no icon of its own).
+constexpr const char* desktopId = "example.ketterfold.lanternwhirl";

@@ -69,8 +69,22 @@ gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
     return TRUE; // the dialog procedure decides
 }
 
+// The key of a control's mnemonic ("&Window": w), 0 for none.
+guint mnemonicKey(const char* text) {
+    for (const char* p = text; p && *p; ++p) {
+        if (*p == '&' && p[1] == '&')
+            ++p;
+        else if (*p == '&')
+            return gdk_keyval_to_lower(gdk_unicode_to_keyval(static_cast<unsigned char>(p[1])));
+    }
+    return 0;
+}
+
 // Keys the Windows dialog manager handles itself: Escape is the Cancel command, Enter the
-// default button's command (whatever has the focus), Alt+F4 the close request.
+// default button's command (whatever has the focus), Alt+F4 the close request. Alt and a
+// mnemonic's letter activate its control here, by the key's symbol: GTK's own mnemonics find
+// the key by its code, and on Wayland they do not fire for a virtual or on-screen keyboard
+// whose keymap puts the letters on other codes (wtype's does).
 gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
     DialogRecord* d = static_cast<DialogRecord*>(data);
     if (d->ended) return TRUE;
@@ -89,6 +103,10 @@ gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
         d->proc(d, WM_CLOSE, 0, 0);
         return TRUE;
     }
+    const DialogTemplate& t = *d->dialogTemplate;
+    for (int32_t i = 0; mods == GDK_MOD1_MASK && i < t.controlCount; ++i)
+        if (mnemonicKey(t.controls[i].text) == gdk_keyval_to_lower(e->keyval))
+            return gtk_widget_mnemonic_activate(d->controls[size_t(i)].second, FALSE);
     return FALSE;
 }
 

@@ -9,6 +9,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <string>
 
@@ -64,6 +65,8 @@ bool initVideo() {
     // The screen saver and power saving are held off only while the render window has the
     // focus (see translate); SDL would otherwise hold them off for the whole run.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // SDL 2.26 takes both the X11 class and the Wayland app id from here (a user's wins).
+    setenv("SDL_VIDEO_X11_WMCLASS", desktopId, 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         fprintf(stderr, "video: %s\n", SDL_GetError());
         return false;
