@@ -76,6 +76,11 @@ TEST(CaptureOptions, MalformedCommandLinesAreRefusedWithAReason) {
         {"extra"},
         {"--hashes"},
         {"--y4m", "-", "--hashes", "-"},
+        {"--at", ""},
+        {"--at", "1,,2"},
+        {"--at", "600"},
+        {"--at", "1", "--wav", "m.wav"},
+        {"--at", "1", "--from", "0.5"},
     };
     for (const auto& args : bad) {
         CaptureOptions o;
@@ -109,6 +114,16 @@ TEST(CaptureClock, FramesOnWholeSecondsFallInThatSecondAtAnyRate) {
         }
     }
     EXPECT_FLOAT_EQ(frameSeconds(60.0, 30, 60), 60.5f);
+}
+
+TEST(CaptureClock, AtWritesOnlyTheNearestFrameOfEachTimeOnce) {
+    CaptureOptions o;
+    ASSERT_EQ(parse({"--fps", "30", "--at", "2.5,1,1.01,0"}, o), "");
+    EXPECT_EQ(o.atFrames, (std::vector<int64_t>{0, 30, 75}));
+    for (int64_t n : {0, 30, 75})
+        EXPECT_TRUE(writesFrame(o, n));
+    for (int64_t n : {1, 29, 31, 76})
+        EXPECT_FALSE(writesFrame(o, n));
 }
 
 TEST(CaptureClock, FirstWrittenFrameIsTheFirstAtOrAfterTheStart) {

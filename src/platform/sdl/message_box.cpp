@@ -2,13 +2,11 @@
 // own box where GTK has no display. Every box is also written to standard error.
 #include "platform/window_system.h"
 
+#include "platform/box_echo.h"
 #include "platform/sdl/gtk_session.h"
 
 #include <SDL.h>
 #include <gtk/gtk.h>
-
-#include <cstdio>
-#include <cstring>
 
 namespace {
 GtkMessageType gtkIcon(uint32_t type) {
@@ -95,11 +93,7 @@ int32_t sdlBox(const char* text, const char* caption, uint32_t type) {
 
 // The owner only orders the windows; both kinds of box are modal to the whole program anyway.
 int32_t messageBox(WindowHandle, const char* text, const char* caption, uint32_t type) {
-    if (!text) text = "";
-    if (!caption) caption = "Error";
-    size_t length = strlen(text);
-    fprintf(stderr, "%s: %s%s", caption, text, length && text[length - 1] == '\n' ? "" : "\n");
-    fflush(stderr);
+    echoMessageBox(text, caption);
     if (gtkReady()) return gtkBox(text, caption, type);
     return sdlBox(text, caption, type);
 }

@@ -1,8 +1,7 @@
 // The window, its GL context, the display mode, the cursor, the message queue and the counter
 // on SDL2. There is one render window; its class, device context and rendering context are
 // small records around the SDL window and GL context.
-#include "platform/window_system.h"
-
+#include "platform/one_window.h"
 #include "platform/sdl/program_icon.h"
 #include "platform/sdl/virtual_keys.h"
 
@@ -23,38 +22,19 @@ struct WindowRecord {
     int32_t reportedWidth = 0, reportedHeight = 0; // the size the last WM_SIZE gave
 };
 
-struct DeviceContextRecord {
-    WindowRecord* window = nullptr;
-    int32_t pixelFormat = 0;
-};
-
 struct RenderContextRecord {
     SDL_GLContext gl = nullptr;
 };
 
 namespace {
-char moduleAnchor; // its address is the program's module handle
-
-struct RegisteredClass {
-    bool registered = false;
-    std::string name;
-    WindowProc proc = nullptr;
-    ModuleHandle instance = nullptr;
-};
-RegisteredClass windowClass;
-
 bool videoReady = false;
 bool modePending = false; // a full-screen mode was accepted and waits for its window
 SDL_DisplayMode fullscreenMode;
 int32_t cursorCount = 0;
 
-WindowRecord* theWindow = nullptr;
-DeviceContextRecord* theDC = nullptr;
 RenderContextRecord* currentRC = nullptr;
 
 std::deque<Message> posted;
-bool quitPosted = false;
-int32_t quitCode = 0;
 
 bool initVideo() {
     if (videoReady) return true;
@@ -74,10 +54,6 @@ bool initVideo() {
     SDL_StopTextInput();
     videoReady = true;
     return true;
-}
-
-bool validDC(DeviceContext dc) {
-    return dc && dc == theDC && dc->window == theWindow;
 }
 
 // SDL fixes a window's visual when the window is made, so the window is made once without
@@ -180,26 +156,9 @@ Message translate(const SDL_Event& e) {
 }
 } // namespace
 
-ModuleHandle getModuleHandle() {
-    return &moduleAnchor;
-}
-
 bool registerClass(const WindowClass& c) {
     if (!c.className || !c.windowProc || windowClass.registered) return false;
-    if (!initVideo()) return false;
-    windowClass.registered = true;
-    windowClass.name = c.className;
-    windowClass.proc = c.windowProc;
-    windowClass.instance = c.instance;
-    return true;
-}
-
-bool unregisterClass(const char* className, ModuleHandle instance) {
-    if (!windowClass.registered || !className || windowClass.name != className ||
-        windowClass.instance != instance || theWindow)
-        return false;
-    windowClass = RegisteredClass();
-    return true;
+    return initVideo() && recordWindowClass(c);
 }
 
 int32_t getSystemMetrics(int32_t index) {
@@ -223,8 +182,7 @@ bool adjustWindowRectEx(Rect&, uint32_t, bool, uint32_t) {
 WindowHandle createWindowEx(uint32_t, const char* className, const char* title, uint32_t style,
                             int32_t x, int32_t y, int32_t width, int32_t height, WindowHandle,
                             const void*, ModuleHandle, const void*) {
-    if (!windowClass.registered || !className || windowClass.name != className || theWindow)
-        return nullptr;
+    if (!isRegisteredClass(className) || theWindow) return nullptr;
     if (width <= 0 || height <= 0) return nullptr;
     WindowRecord* w = new WindowRecord;
     w->proc = windowClass.proc;
@@ -318,30 +276,6 @@ int32_t showCursor(bool show) {
     return cursorCount;
 }
 
-DeviceContext getDC(WindowHandle window) {
-    if (!window || window != theWindow) return nullptr;
-    // The class has its own device context: every call gives the same one.
-    if (!theDC) {
-        theDC = new DeviceContextRecord;
-        theDC->window = window;
-    }
-    return theDC;
-}
-
-bool releaseDC(WindowHandle window, DeviceContext dc) {
-    if (!dc || dc != theDC || dc->window != window) return false;
-    delete theDC;
-    theDC = nullptr;
-    return true;
-}
-
-int32_t choosePixelFormat(DeviceContext dc, const PixelFormatDescriptor* d) {
-    if (!validDC(dc) || !d || d->size != sizeof(PixelFormatDescriptor)) return 0;
-    uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    if ((d->flags & needed) != needed || d->pixelType != PFD_TYPE_RGBA) return 0;
-    return 1;
-}
-
 bool setPixelFormat(DeviceContext dc, int32_t format, const PixelFormatDescriptor* d) {
     if (!validDC(dc) || format != 1 || !d || dc->pixelFormat != 0) return false;
     // RGB of the requested colour bits: 5-6-5 for 16, 8-8-8 above; the driver may give more.
@@ -420,11 +354,7 @@ bool peekMessage(Message& message) {
         posted.pop_front();
         return true;
     }
-    if (quitPosted) {
-        quitPosted = false;
-        message = {nullptr, WM_QUIT, uintptr_t(intptr_t(quitCode)), 0};
-        return true;
-    }
+    if (takeQuitMessage(message)) return true;
     if (!videoReady) return false;
     SDL_Event e;
     if (!SDL_PollEvent(&e)) return false;
@@ -432,21 +362,9 @@ bool peekMessage(Message& message) {
     return true;
 }
 
-// Key messages need no character messages here.
-void translateMessage(const Message&) {}
-
 intptr_t dispatchMessage(const Message& m) {
     if (!m.window || m.window != theWindow || !m.window->proc) return 0;
     return m.window->proc(m.window, m.type, m.wParam, m.lParam);
-}
-
-void postQuitMessage(int32_t exitCode) {
-    quitPosted = true;
-    quitCode = exitCode;
-}
-
-intptr_t defWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) {
-    return 0;
 }
 
 bool queryPerformanceCounter(int64_t* count) {

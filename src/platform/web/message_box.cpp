@@ -2,10 +2,9 @@
 // the program, which waits for the answer. Every box is also written to the console.
 #include "platform/window_system.h"
 
-#include <emscripten/emscripten.h>
+#include "platform/box_echo.h"
 
-#include <cstdio>
-#include <cstring>
+#include <emscripten/emscripten.h>
 
 namespace {
 // The button's result (IDOK, IDYES, IDNO).
@@ -15,9 +14,6 @@ EM_ASYNC_JS(int, showPageBox, (const char* text, const char* caption, uint32_t t
 } // namespace
 
 int32_t messageBox(WindowHandle, const char* text, const char* caption, uint32_t type) {
-    if (!text) text = "";
-    if (!caption) caption = "Error";
-    size_t length = strlen(text);
-    fprintf(stderr, "%s: %s%s", caption, text, length && text[length - 1] == '\n' ? "" : "\n");
+    echoMessageBox(text, caption);
     return showPageBox(text, caption, type);
 }

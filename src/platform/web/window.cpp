@@ -3,8 +3,7 @@
 // and a close box; full screen is the browser's Fullscreen API on a stage that shows the same
 // canvas scaled to the screen, aspect kept, since a page cannot change the display's mode. The
 // page (page.js) turns the browser's events into messages; the program takes them one by one.
-#include "platform/window_system.h"
-
+#include "platform/one_window.h"
 #include "platform/web/webgl_context.h"
 
 #include <emscripten/emscripten.h>
@@ -19,36 +18,16 @@ struct WindowRecord {
     bool fullscreen = false;
 };
 
-struct DeviceContextRecord {
-    WindowRecord* window = nullptr;
-    int32_t pixelFormat = 0;
-};
-
 struct RenderContextRecord {
     intptr_t webgl = 0;
 };
 
 namespace {
-char moduleAnchor; // its address is the program's module handle
-
-struct RegisteredClass {
-    bool registered = false;
-    std::string name;
-    WindowProc proc = nullptr;
-    ModuleHandle instance = nullptr;
-};
-RegisteredClass windowClass;
-
 bool modePending = false; // full screen was granted and waits for its window
 int32_t modeWidth = 0, modeHeight = 0;
 int32_t cursorCount = 0;
 
-WindowRecord* theWindow = nullptr;
-DeviceContextRecord* theDC = nullptr;
 RenderContextRecord* currentRC = nullptr;
-
-bool quitPosted = false;
-int32_t quitCode = 0;
 
 EM_JS(int, screenSize, (int across), { return across ? screen.width : screen.height; });
 
@@ -79,31 +58,10 @@ EM_JS(int, takePageMessage, (uint32_t * type, uintptr_t* wParam, intptr_t* lPara
 });
 
 EM_ASYNC_JS(void, waitForPresentation, (), { await lanternwhirlPage.nextFrame(); });
-
-bool validDC(DeviceContext dc) {
-    return dc && dc == theDC && dc->window == theWindow;
-}
 } // namespace
 
-ModuleHandle getModuleHandle() {
-    return &moduleAnchor;
-}
-
 bool registerClass(const WindowClass& c) {
-    if (!c.className || !c.windowProc || windowClass.registered) return false;
-    windowClass.registered = true;
-    windowClass.name = c.className;
-    windowClass.proc = c.windowProc;
-    windowClass.instance = c.instance;
-    return true;
-}
-
-bool unregisterClass(const char* className, ModuleHandle instance) {
-    if (!windowClass.registered || !className || windowClass.name != className ||
-        windowClass.instance != instance || theWindow)
-        return false;
-    windowClass = RegisteredClass();
-    return true;
+    return recordWindowClass(c);
 }
 
 int32_t getSystemMetrics(int32_t index) {
@@ -122,8 +80,7 @@ bool adjustWindowRectEx(Rect&, uint32_t, bool, uint32_t) {
 WindowHandle createWindowEx(uint32_t, const char* className, const char* title, uint32_t style,
                             int32_t, int32_t, int32_t width, int32_t height, WindowHandle,
                             const void*, ModuleHandle, const void*) {
-    if (!windowClass.registered || !className || windowClass.name != className || theWindow)
-        return nullptr;
+    if (!isRegisteredClass(className) || theWindow) return nullptr;
     if (width <= 0 || height <= 0) return nullptr;
     WindowRecord* w = new WindowRecord;
     w->proc = windowClass.proc;
@@ -183,30 +140,6 @@ int32_t showCursor(bool show) {
     return cursorCount;
 }
 
-DeviceContext getDC(WindowHandle window) {
-    if (!window || window != theWindow) return nullptr;
-    // The class has its own device context: every call gives the same one.
-    if (!theDC) {
-        theDC = new DeviceContextRecord;
-        theDC->window = window;
-    }
-    return theDC;
-}
-
-bool releaseDC(WindowHandle window, DeviceContext dc) {
-    if (!dc || dc != theDC || dc->window != window) return false;
-    delete theDC;
-    theDC = nullptr;
-    return true;
-}
-
-int32_t choosePixelFormat(DeviceContext dc, const PixelFormatDescriptor* d) {
-    if (!validDC(dc) || !d || d->size != sizeof(PixelFormatDescriptor)) return 0;
-    uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    if ((d->flags & needed) != needed || d->pixelType != PFD_TYPE_RGBA) return 0;
-    return 1;
-}
-
 // WebGL has one format: RGB(A) 8 bits a channel and a 16-bit or deeper depth buffer, which
 // covers what the descriptor asks. The canvas appears here, with its context's attributes set
 // when the context is made.
@@ -259,11 +192,7 @@ bool swapBuffers(DeviceContext dc) {
 }
 
 bool peekMessage(Message& message) {
-    if (quitPosted) {
-        quitPosted = false;
-        message = {nullptr, WM_QUIT, uintptr_t(intptr_t(quitCode)), 0};
-        return true;
-    }
+    if (takeQuitMessage(message)) return true;
     uint32_t type = 0;
     uintptr_t wParam = 0;
     intptr_t lParam = 0;
@@ -272,21 +201,9 @@ bool peekMessage(Message& message) {
     return true;
 }
 
-// Key messages need no character messages here.
-void translateMessage(const Message&) {}
-
 intptr_t dispatchMessage(const Message& m) {
     if (!m.window || m.window != theWindow || !m.window->proc) return 0;
     return m.window->proc(m.window, m.type, m.wParam, m.lParam);
-}
-
-void postQuitMessage(int32_t exitCode) {
-    quitPosted = true;
-    quitCode = exitCode;
-}
-
-intptr_t defWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) {
-    return 0;
 }
 
 // Microseconds of the page's clock.

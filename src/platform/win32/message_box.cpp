@@ -2,14 +2,9 @@
 // whoever started the program from a console (and for the end-to-end tests).
 #include "platform/win32/window_records.h"
 
-#include <cstdio>
-#include <cstring>
+#include "platform/box_echo.h"
 
 int32_t messageBox(WindowHandle owner, const char* text, const char* caption, uint32_t type) {
-    if (!text) text = "";
-    if (!caption) caption = "Error";
-    size_t length = strlen(text);
-    fprintf(stderr, "%s: %s%s", caption, text, length && text[length - 1] == '\n' ? "" : "\n");
-    fflush(stderr);
+    echoMessageBox(text, caption);
     return MessageBoxA(toHwnd(owner), text, caption, type);
 }
