@@ -30,6 +30,10 @@ export function serve(overlays = [], headers = {}) {
   }));
 }
 
+// Browsers die with the test, also when it fails half-way.
+const browsers = new Set();
+process.on("exit", () => { for (const b of browsers) b.process()?.kill("SIGKILL"); });
+
 // A browser with one page at url. Every console line is kept (the program writes each message
 // box there as "caption: text"). noAudio: the page has no Web Audio at all.
 export async function open(url, { noAudio = false } = {}) {
@@ -40,6 +44,7 @@ export async function open(url, { noAudio = false } = {}) {
            "--disable-sync", "--autoplay-policy=user-gesture-required"],
     protocolTimeout: 600000,
   });
+  browsers.add(browser);
   const page = await browser.newPage();
   const console_ = [];
   page.on("console", (m) => console_.push(m.text()));
@@ -48,7 +53,7 @@ export async function open(url, { noAudio = false } = {}) {
     await page.evaluateOnNewDocument(() => { delete window.AudioContext; delete window.webkitAudioContext; });
   await page.setViewport({ width: 1024, height: 768 });
   await page.goto(url);
-  return { browser, page, console: console_, close: () => browser.close() };
+  return { browser, page, console: console_, close: () => browser.close().then(() => browsers.delete(browser)) };
 }
 
 export async function waitFor(page, expression, seconds = 30) {

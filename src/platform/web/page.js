@@ -107,7 +107,8 @@ var lanternwhirlPage = (function () {
     w.client.style.height = height + "px";
     w.client.style.font = points + 'pt "' + font + '", Tahoma, "DejaVu Sans", sans-serif';
     if (centred) w.frame.classList.add("lw-centred");
-    dialog = { window: w, controls: new Map(), defaultId: IDOK, radioGroup: 0, lastWasRadio: false,
+    // Controls in the template's order; static ones share the id -1.
+    dialog = { window: w, controls: [], defaultId: IDOK, radioGroup: 0, lastWasRadio: false,
                keyHandler: null };
   };
 
@@ -149,11 +150,11 @@ var lanternwhirlPage = (function () {
     const focusable = input || (kind === "default-button" ? node : null);
     if (focusable) focusable.tabIndex = tabStop || kind === "radio" ? 0 : -1;
     d.lastWasRadio = kind === "radio";
-    d.controls.set(id, { kind, node, input, mnemonic });
+    d.controls.push({ id, kind, node, input, mnemonic });
   };
 
   page.setPicture = function (id, rgb, size) {
-    const c = dialog.controls.get(id);
+    const c = dialog.controls.findLast((x) => x.id === id && x.kind === "picture");
     if (!c) return;
     const canvas = c.node.querySelector("canvas");
     canvas.width = size;
@@ -169,13 +170,15 @@ var lanternwhirlPage = (function () {
     context.putImageData(image, 0, 0);
   };
 
+  const inputOf = (id) => dialog && dialog.controls.find((x) => x.id === id && x.input);
+
   page.isChecked = function (id) {
-    const c = dialog && dialog.controls.get(id);
+    const c = inputOf(id);
     return !!(c && c.input && c.input.checked);
   };
 
   page.setChecked = function (id, checked) {
-    const c = dialog && dialog.controls.get(id);
+    const c = inputOf(id);
     if (c && c.input) c.input.checked = checked;
   };
 
@@ -197,7 +200,7 @@ var lanternwhirlPage = (function () {
       dialogEvents.push(closeRequest);
     } else if (e.altKey && !e.ctrlKey && !e.metaKey) {
       const letter = keyLetter(e);
-      for (const [id, c] of d.controls) {
+      for (const c of d.controls) {
         if (!letter || c.mnemonic !== letter) continue;
         e.preventDefault();
         if (c.input) {
@@ -205,7 +208,7 @@ var lanternwhirlPage = (function () {
           c.input.click(); // toggles or selects it, and reports the click
         } else if (c.kind === "default-button") {
           c.node.focus();
-          dialogEvents.push(id);
+          dialogEvents.push(c.id);
         }
         break;
       }
