@@ -1,7 +1,7 @@
 #!/bin/sh
 # Writes what the Linux build's inspector makes of every file of the baked show, one line per
-# file: kind, file, second file or "-", and the JSON, separated by tabs. The Windows loaders
-# test must build exactly the same from each file.
+# file: kind, file, second file or "-", and the JSON, separated by tabs. The loaders tests of the
+# Windows and web builds must build exactly the same from each file.
 #   expected_dumps.sh INSPECTOR SHOW_DIR OUTPUT
 set -eu
 inspect=$1

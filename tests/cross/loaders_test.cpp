@@ -1,6 +1,7 @@
-// The loaders as built for Windows read every file of the baked show exactly as the Linux build
-// does: the same mesh and animation records, texture sizes and JPEG pixels, compared dump for
-// dump with the Linux inspector's. Files are opened by their Windows names ("data\1.chk").
+// The loaders as cross-built for Windows or the web read every file of the baked show exactly as
+// the Linux build does: the same mesh and animation records, texture sizes and JPEG pixels,
+// compared dump for dump with the Linux inspector's. Files are opened by the names the program
+// writes ("data\1.chk").
 #include "format_dumps.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +56,7 @@ std::string dumpHere(const ExpectedDump& d) {
         ++at;
     const size_t from = at > 60 ? at - 60 : 0;
     return ::testing::AssertionFailure()
-           << "first difference at byte " << at << "\n  windows: ..." << here.substr(from, 160)
+           << "first difference at byte " << at << "\n  here:    ..." << here.substr(from, 160)
            << "\n  linux:   ..." << linux.substr(from, 160);
 }
 
@@ -71,18 +72,18 @@ void checkKind(const char* kind, size_t atLeast) {
 }
 } // namespace
 
-TEST(WindowsLoaders, MeshesAndTheirMaterialTexturesMatchLinux) {
+TEST(CrossBuiltLoaders, MeshesAndTheirMaterialTexturesMatchLinux) {
     checkKind("mesh", 3);
 }
 
-TEST(WindowsLoaders, AnimationsBoundToTheirScenesMatchLinux) {
+TEST(CrossBuiltLoaders, AnimationsBoundToTheirScenesMatchLinux) {
     checkKind("anim", 3);
 }
 
-TEST(WindowsLoaders, JpegPicturesDecodeToTheSamePixels) {
+TEST(CrossBuiltLoaders, JpegPicturesDecodeToTheSamePixels) {
     checkKind("jpeg", 8);
 }
 
-TEST(WindowsLoaders, TgaTexturesReadToTheSamePixels) {
+TEST(CrossBuiltLoaders, TgaTexturesReadToTheSamePixels) {
     checkKind("tga", 1);
 }
