@@ -4,6 +4,7 @@
 // canvas scaled to the screen, aspect kept, since a page cannot change the display's mode. The
 // page (page.js) turns the browser's events into messages; the program takes them one by one.
 #include "platform/one_window.h"
+#include "platform/page.h"
 #include "platform/web/webgl_context.h"
 
 #include <emscripten/emscripten.h>
@@ -56,8 +57,6 @@ EM_JS(int, takePageMessage, (uint32_t * type, uintptr_t* wParam, intptr_t* lPara
     HEAP32[lParam >> 2] = message[2];
     return 1;
 });
-
-EM_ASYNC_JS(void, waitForPresentation, (), { await lanternwhirlPage.nextFrame(); });
 } // namespace
 
 bool registerClass(const WindowClass& c) {
@@ -187,7 +186,7 @@ bool deleteGlContext(RenderContext rc) {
 // display's refresh would.
 bool swapBuffers(DeviceContext dc) {
     if (!validDC(dc) || dc->pixelFormat == 0) return false;
-    waitForPresentation();
+    pageNextFrame();
     return true;
 }
 
