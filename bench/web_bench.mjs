@@ -44,14 +44,19 @@ dialogMs.sort((a, b) => a - b);
 
 // Where the time goes: the CPU time of Chromium's renderer (the program, its JavaScript) and of
 // its GPU process (SwiftShader drawing the WebGL commands), sampled ten times a second.
-function chromiumProcesses(profileDir) {
-  const found = {};
+function chromiumProcesses(browserPid) {
+  const parentOf = {}, cmdlineOf = {};
   for (const pid of fs.readdirSync("/proc").filter((p) => /^\d+$/.test(p))) {
-    let cmdline = "";
-    try { cmdline = fs.readFileSync(`/proc/${pid}/cmdline`, "utf8"); } catch { continue; }
-    if (!cmdline.includes(profileDir)) continue;
-    const type = /--type=(gpu-process|renderer)/.exec(cmdline);
-    if (type && !/--extension-process/.test(cmdline)) found[type[1]] = (found[type[1]] || []).concat(pid);
+    try {
+      parentOf[pid] = fs.readFileSync(`/proc/${pid}/stat`, "utf8").split(") ")[1].split(" ")[1];
+      cmdlineOf[pid] = fs.readFileSync(`/proc/${pid}/cmdline`, "utf8");
+    } catch { continue; }
+  }
+  const descends = (pid) => pid && pid !== "0" && (pid === String(browserPid) || descends(parentOf[pid]));
+  const found = {};
+  for (const pid of Object.keys(cmdlineOf).filter(descends)) {
+    const type = /--type=(gpu-process|renderer)/.exec(cmdlineOf[pid]);
+    if (type) found[type[1]] = (found[type[1]] || []).concat(pid);
   }
   return found;
 }
@@ -71,10 +76,10 @@ function valueAt(samples, time, key) {
 const web = {}, native = {}, processCpu = {};
 for (const size of sizes) {
   const run = await open(`${server.url}index.html?bench=${size}`);
-  const profileDir = /--user-data-dir=([^ ]+)/.exec(run.browser.process().spawnargs.join(" "))[1];
+  const browserPid = run.browser.process().pid;
   const samples = [];
   const sampler = setInterval(() => {
-    const p = chromiumProcesses(profileDir);
+    const p = chromiumProcesses(browserPid);
     samples.push({ time: Date.now(), gpu: cpuMs(p["gpu-process"]), renderer: cpuMs(p.renderer) });
   }, 100);
   web[size] = await waitFor(run.page,
