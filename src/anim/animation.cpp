@@ -70,6 +70,13 @@ int readVectorKeys(FILE* f, VectorKey*& keys, int32_t& count, const char* nomemL
     return 0;
 }
 
+// 0 when the Animation can take a file; else the load's result, reported.
+int notReady(const Animation& anim) {
+    if (!anim.initialized) return perror("animation not initialized"), 4;
+    if (anim.trackCount < 1) return perror("animation not initialized"), 1;
+    return 0;
+}
+
 bool readObjectKey(FILE* f, ObjectKey& k) {
     if (!readI16(f, k.keyFrame)) return false;
     for (int row = 0; row < 4; ++row) {
@@ -137,12 +144,14 @@ int Animation::findTrack(const char* name) const {
 }
 
 int Animation::load(const char* path) {
-    if (!initialized) return perror("animation not initialized"), 4;
-    if (trackCount < 1) return perror("animation not initialized"), 1;
-
+    if (int r = notReady(*this)) return r;
     FileCloser file{openFile(path, "rb")};
-    FILE* f = file.f;
-    if (!f) return perror("Unable to open file"), 1;
+    if (!file.f) return perror("Unable to open file"), 1;
+    return read(file.f);
+}
+
+int Animation::read(FILE* f) {
+    if (int r = notReady(*this)) return r;
 
     char magic[12];
     if (!readExact(f, magic, sizeof magic) || memcmp(magic, "_quoxelanim", 12) != 0)

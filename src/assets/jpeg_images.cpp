@@ -62,7 +62,6 @@ uint8_t* decode(Decode& d, int32_t& width, int32_t& height) {
     d.err.mgr.error_exit = jpegErrorExit;
     if (setjmp(d.err.recovery)) {
         if (d.created) jpeg_destroy_decompress(&d.info);
-        fclose(d.file);
         delete[] d.buffer;
         return nullptr;
     }
@@ -78,7 +77,6 @@ uint8_t* decode(Decode& d, int32_t& width, int32_t& height) {
     if (!tooLarge) d.buffer = new (std::nothrow) uint8_t[rowBytes * d.info.output_height];
     if (!d.buffer) {
         jpeg_destroy_decompress(&d.info);
-        fclose(d.file);
         return nullptr;
     }
     width = int32_t(d.info.output_width);
@@ -102,27 +100,10 @@ uint8_t* decode(Decode& d, int32_t& width, int32_t& height) {
     }
     jpeg_finish_decompress(&d.info);
     jpeg_destroy_decompress(&d.info);
-    fclose(d.file);
     return d.buffer;
 }
-} // namespace
 
-uint8_t* loadJpeg(const char* path, int32_t& width, int32_t& height) {
-    width = 0;
-    height = 0;
-    Decode d;
-    d.file = openFile(path, "rb");
-    if (!d.file) {
-        // The text is made as the demo always made it, and shown nowhere.
-        snprintf(d.err.message, sizeof d.err.message, "JPEG :\nCan't open %s\n", path);
-        return nullptr;
-    }
-    return decode(d, width, height);
-}
-
-int32_t uploadJpegTexture(const char* path, uint32_t glName) {
-    int32_t width, height;
-    uint8_t* pixels = loadJpeg(path, width, height);
+int32_t upload(uint8_t* pixels, int32_t width, int32_t height, uint32_t glName) {
     glBindTexture(GL_TEXTURE_2D, glName);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -133,4 +114,41 @@ int32_t uploadJpegTexture(const char* path, uint32_t glName) {
     // No part reads the pixels after the upload.
     delete[] pixels;
     return 1;
+}
+} // namespace
+
+uint8_t* loadJpeg(const char* path, int32_t& width, int32_t& height) {
+    width = 0;
+    height = 0;
+    FILE* file = openFile(path, "rb");
+    if (!file) {
+        // The text is made as the demo always made it, and shown nowhere.
+        char message[JMSG_LENGTH_MAX];
+        snprintf(message, sizeof message, "JPEG :\nCan't open %s\n", path);
+        return nullptr;
+    }
+    uint8_t* pixels = readJpeg(file, width, height);
+    fclose(file);
+    return pixels;
+}
+
+uint8_t* readJpeg(FILE* stream, int32_t& width, int32_t& height) {
+    width = 0;
+    height = 0;
+    if (!stream) return nullptr;
+    Decode d;
+    d.file = stream;
+    return decode(d, width, height);
+}
+
+int32_t uploadJpegTexture(const char* path, uint32_t glName) {
+    int32_t width, height;
+    uint8_t* pixels = loadJpeg(path, width, height);
+    return upload(pixels, width, height, glName);
+}
+
+int32_t uploadJpegTexture(FILE* stream, uint32_t glName) {
+    int32_t width, height;
+    uint8_t* pixels = readJpeg(stream, width, height);
+    return upload(pixels, width, height, glName);
 }

@@ -1,6 +1,7 @@
 // The eight pictures of the show, decoded once with libjpeg and uploaded under fixed names.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 enum : uint32_t {
     texLanternwhirl = 11,
@@ -23,5 +24,8 @@ extern const JpegImage jpegImageTable[8];
 
 // RGB rows, top row first; the caller owns the buffer (delete[]). Null on failure.
 uint8_t* loadJpeg(const char* path, int32_t& width, int32_t& height);
+// The same from a stream open for reading (a file, or bytes in memory); the caller closes it.
+uint8_t* readJpeg(FILE* stream, int32_t& width, int32_t& height);
 // Always 1: a file that fails leaves a 0 × 0 (or undefined) texture under its name.
 int32_t uploadJpegTexture(const char* path, uint32_t glName);
+int32_t uploadJpegTexture(FILE* stream, uint32_t glName);

@@ -212,9 +212,11 @@ int32_t readMaterial(Scene& scene, Material& material, FILE* f) {
 
 int32_t loadMesh(Scene& scene, const char* path) {
     FileCloser file{openFile(path, "rb")};
-    FILE* f = file.f;
-    if (!f) return perror("Unable to open file"), 1;
+    if (!file.f) return perror("Unable to open file"), 1;
+    return readMesh(scene, file.f);
+}
 
+int32_t readMesh(Scene& scene, FILE* f) {
     // A file too short to hold the magic cannot be a mesh file.
     char magic[12];
     if (!readExact(f, magic, sizeof magic) || memcmp(magic, "_quoxelmesh", 12) != 0)
