@@ -18,6 +18,14 @@
 
 namespace {
 constexpr size_t maxObjectName = 255;
+// The bytes each record takes in the file, at least. A count whose records the rest of the file
+// cannot hold is refused before its list is made, so a few bytes cannot make the loader build
+// and release megabytes.
+constexpr int64_t minCameraBlock = 3 * 2; // its three counts
+constexpr int64_t minLightBlock = 2 + 12 + 4 + 2;
+constexpr int64_t fovRecord = 4;
+constexpr int64_t vectorKeyRecord = 14;
+constexpr int64_t objectKeyRecord = 2 + 12 * 4;
 
 struct FileCloser {
     FILE* f;
@@ -62,6 +70,7 @@ int readVectorKeys(FILE* f, VectorKey*& keys, int32_t& count, const char* nomemL
     if (!readI16(f, n)) return reportCutShort(f, "anim data"), 2;
     if (n < 0) return reportBadValue("anim counts", EINVAL), 2;
     if (n == 0) return 0;
+    if (!holds(f, n, vectorKeyRecord)) return reportCutShort(f, "anim data"), 2;
     keys = new (std::nothrow) VectorKey[n]();
     if (!keys) return perror(nomemLabel), 2;
     count = n;
@@ -165,6 +174,8 @@ int Animation::read(FILE* f) {
     endFrame = end;
     frameExtra = extra;
     if (c < 0 || l < 0) return reportBadValue("anim counts", EINVAL), 2;
+    if (!holds(f, 1, c * minCameraBlock + l * minLightBlock))
+        return reportCutShort(f, "anim data"), 2;
 
     // A second load replaces what the first built.
     releaseCameras(cameras, cameraCount);
@@ -188,6 +199,7 @@ int Animation::read(FILE* f) {
         int16_t n;
         if (!readI16(f, n)) return reportCutShort(f, "anim data"), 2;
         if (n < 0) return reportBadValue("anim counts", EINVAL), 2;
+        if (!holds(f, n, fovRecord)) return reportCutShort(f, "anim data"), 2;
         if (n > 0) {
             cam.fovKeys = new (std::nothrow) float[n]();
             if (!cam.fovKeys) return perror("camera fovlist"), 2;
@@ -232,6 +244,7 @@ int Animation::read(FILE* f) {
             printf("no animakeys!\n");
             continue;
         }
+        if (!holds(f, n, objectKeyRecord)) return reportCutShort(f, "anim data"), 2;
         track.keys = new (std::nothrow) ObjectKey[n]();
         if (!track.keys) return perror("animkeylist"), 2;
         track.keyCount = n;

@@ -80,6 +80,11 @@ inline int64_t bytesLeft(FILE* f) {
     return end < pos ? 0 : int64_t(end) - pos;
 }
 
+// True when the stream still holds count records of recordBytes bytes each.
+inline bool holds(FILE* f, int64_t count, int64_t recordBytes) {
+    return count * recordBytes <= bytesLeft(f);
+}
+
 // The report of a failed read: ENODATA when the file simply ended, else the stream's error.
 inline void reportCutShort(FILE* f, const char* label) {
     if (!ferror(f)) errno = ENODATA;
