@@ -27,13 +27,6 @@ constexpr int64_t fovRecord = 4;
 constexpr int64_t vectorKeyRecord = 14;
 constexpr int64_t objectKeyRecord = 2 + 12 * 4;
 
-struct FileCloser {
-    FILE* f;
-    ~FileCloser() {
-        if (f) fclose(f);
-    }
-};
-
 void releaseTracks(ObjectTrack* tracks, int32_t count) {
     if (!tracks) return;
     for (int32_t i = 0; i < count; ++i) {

@@ -1,10 +1,11 @@
 // The eight pictures of the show, decoded with libjpeg's decompressor.
 //
 // libjpeg's error exit would end the process; ours formats the message and jumps back to the
-// recovery point of loadJpeg, which cleans up and returns null. Pictures wider or taller than
-// jpegMaxSide are refused as if their buffer could not be had. Output that is neither one
-// component (grey) nor three (RGB), such as CMYK, has no RGB meaning here: its rows stay
-// black (the buffer starts zeroed), so the texture is at least the same on every run.
+// recovery point of the decode, which cleans up and returns null. A file that cannot be
+// opened gives null too, and no message: none would be shown anywhere. Pictures wider or
+// taller than jpegMaxSide are refused as if their buffer could not be had. Output that is
+// neither one component (grey) nor three (RGB), such as CMYK, has no RGB meaning here: its
+// rows stay black (the buffer starts zeroed), so the texture is at least the same on every run.
 #include "assets/jpeg_images.h"
 
 #include <GL/gl.h>
@@ -16,6 +17,7 @@
 
 #include <jpeglib.h>
 
+#include "assets/read_le.h"
 #include "platform/files.h"
 
 const JpegImage jpegImageTable[8] = {
@@ -118,18 +120,8 @@ int32_t upload(uint8_t* pixels, int32_t width, int32_t height, uint32_t glName) 
 } // namespace
 
 uint8_t* loadJpeg(const char* path, int32_t& width, int32_t& height) {
-    width = 0;
-    height = 0;
-    FILE* file = openFile(path, "rb");
-    if (!file) {
-        // The text is made as the demo always made it, and shown nowhere.
-        char message[JMSG_LENGTH_MAX];
-        snprintf(message, sizeof message, "JPEG :\nCan't open %s\n", path);
-        return nullptr;
-    }
-    uint8_t* pixels = readJpeg(file, width, height);
-    fclose(file);
-    return pixels;
+    FileCloser file{openFile(path, "rb")};
+    return readJpeg(file.f, width, height);
 }
 
 uint8_t* readJpeg(FILE* stream, int32_t& width, int32_t& height, uint32_t maxSide) {
@@ -142,9 +134,8 @@ uint8_t* readJpeg(FILE* stream, int32_t& width, int32_t& height, uint32_t maxSid
 }
 
 int32_t uploadJpegTexture(const char* path, uint32_t glName) {
-    int32_t width, height;
-    uint8_t* pixels = loadJpeg(path, width, height);
-    return upload(pixels, width, height, glName);
+    FileCloser file{openFile(path, "rb")};
+    return uploadJpegTexture(file.f, glName);
 }
 
 int32_t uploadJpegTexture(FILE* stream, uint32_t glName, uint32_t maxSide) {

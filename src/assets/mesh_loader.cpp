@@ -33,13 +33,6 @@ constexpr int64_t tvertRecord = 8;
 // the stack, and keeps a file of nested counts from costing time in the square of its size.
 constexpr int maxMaterialDepth = 16;
 
-struct FileCloser {
-    FILE* f;
-    ~FileCloser() {
-        if (f) fclose(f);
-    }
-};
-
 // The face's material: without a material index the scene's first material; otherwise the
 // indexed material, or its sub-material (selector mod subCount) when it has any.
 // Null when the file names a material that does not exist.

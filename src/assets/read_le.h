@@ -9,6 +9,14 @@
 
 #include "common/types.h"
 
+// Closes the file a path entry opened, however its loader returns.
+struct FileCloser {
+    FILE* f;
+    ~FileCloser() {
+        if (f) fclose(f);
+    }
+};
+
 inline bool readExact(FILE* f, void* out, size_t n) {
     return fread(out, 1, n, f) == n;
 }

@@ -23,13 +23,6 @@ namespace {
 constexpr size_t pathBufferSize = 1024;
 constexpr char pathPrefix[] = "gfx\\";
 
-struct FileCloser {
-    FILE* f;
-    ~FileCloser() {
-        if (f) fclose(f);
-    }
-};
-
 // A 16-bit pixel (one bit of alpha, then five bits each of red, green and blue, low byte
 // first) becomes three bytes in the same channel order as a 24-bit file stores them: blue,
 // green, red. Five bits widen to eight by repeating their top bits.
