@@ -9,17 +9,19 @@ fuzz_all_targets=(mesh anim tga jpeg)
 declare -A fuzz_max_len=([mesh]=4096 [anim]=4096 [tga]=2048 [jpeg]=8192)
 fuzz_root=$PWD
 fuzz_bin=$fuzz_root/build-fuzz/bin
-# Where the targets run: its gfx/ holds the TGA seeds, so the mesh target's texture names find
-# files (in every letter case), share slots and upload, as well as miss.
-fuzz_run=$fuzz_root/build-fuzz/run
 
 # Configures build-fuzz/ (clang, ASan + UBSan + libFuzzer) and builds the given targets.
 fuzz_build() {
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DLANTERNWHIRL_FUZZ=ON -DLANTERNWHIRL_TESTS=OFF >/dev/null
   cmake --build build-fuzz --parallel "$(nproc)" --target "${@/#/fuzz_}" >/dev/null
-  mkdir -p "$fuzz_run" "$fuzz_root/build-fuzz/findings"
-  ln -sfn "$fuzz_root/fuzz/seeds/tga" "$fuzz_run/gfx"
+}
+
+# Makes a folder for the targets to run in: its gfx/ holds the TGA seeds, so the mesh target's
+# texture names find files (in any letter case), share slots and upload, as well as miss.
+fuzz_run_dir() {
+  mkdir -p "$1"
+  ln -sfn "$fuzz_root/fuzz/seeds/tga" "$1/gfx"
 }
 
 # The committed inputs of a target: its minimised corpus, its hand-made seeds and the inputs
@@ -32,12 +34,12 @@ fuzz_inputs() {
   return 0
 }
 
-# libFuzzer's options for a target. An input that takes 10 s is a hang; a finding's input
-# lands in build-fuzz/findings/ under the target's name.
-fuzz_options() {
+# libFuzzer's options for a target; an input that takes 10 s is a hang. A finding's input lands
+# in the folder given, under the target's name.
+fuzz_options() { # target findings-folder
+  mkdir -p "$2"
   echo "-dict=$fuzz_root/fuzz/dict/$1.dict -max_len=${fuzz_max_len[$1]} -timeout=10" \
-    "-rss_limit_mb=2048 -close_fd_mask=3 -print_final_stats=1" \
-    "-artifact_prefix=$fuzz_root/build-fuzz/findings/$1-"
+    "-rss_limit_mb=2048 -close_fd_mask=3 -print_final_stats=1 -artifact_prefix=$2/$1-"
 }
 
 # One value of -print_final_stats from the logs given, summed (or the largest, with max).
