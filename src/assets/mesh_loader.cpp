@@ -33,9 +33,6 @@ constexpr int64_t tvertRecord = 8;
 // the stack, and keeps a file of nested counts from costing time in the square of its size.
 constexpr int maxMaterialDepth = 16;
 
-// The face's material: without a material index the scene's first material; otherwise the
-// indexed material, or its sub-material (selector mod subCount) when it has any.
-// Null when the file names a material that does not exist.
 // Reads one of an object's counts: 0, or 2 after the report when it is cut short, negative or
 // more than the rest of the file can hold.
 int32_t readObjectCount(FILE* f, int16_t& count, int64_t recordBytes) {
@@ -45,6 +42,9 @@ int32_t readObjectCount(FILE* f, int16_t& count, int64_t recordBytes) {
     return 0;
 }
 
+// The face's material: without a material index the scene's first material; otherwise the
+// indexed material, or its sub-material (selector mod subCount) when it has any.
+// Null when the file names a material that does not exist.
 Material* faceMaterial(Scene& scene, int16_t materialIndex, int8_t selector) {
     if (materialIndex == -1) return scene.materialCount > 0 ? &scene.materials[0] : nullptr;
     if (materialIndex < 0 || materialIndex >= scene.materialCount) return nullptr;
