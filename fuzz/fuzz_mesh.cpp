@@ -1,6 +1,6 @@
 // The mesh loader on arbitrary bytes, with a texture pool as the start-up gives it (made once,
 // as in the TGA target). Texture names are looked up under gfx/ of the working directory:
-// scripts/fuzz runs the target where gfx/ holds the TGA seeds.
+// the fuzz scripts run the target where gfx/ holds the TGA seeds.
 #include "assets/scene.h"
 #include "assets/texture_pool.h"
 #include "fuzz_input.h"
