@@ -18,7 +18,6 @@ void nameObject(GeomObj& object, const char* name) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const char* path = writeFuzzInput(data, size);
     Scene scene;
     scene.objects = new GeomObj[objectCount];
     scene.objectCount = objectCount;
@@ -31,7 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     Animation animation;
     animation.setUp(scene.objects, scene.objectCount);
-    if (animation.load(path) == 0) {
+    FILE* f = openFuzzInput(data, size);
+    int result = animation.read(f);
+    fclose(f);
+    if (result == 0) {
         animation.bindTo(scene);
         // Evaluate what was bound, as a drawn frame would.
         for (int32_t frame : {-1, 0, 37}) {

@@ -1,8 +1,12 @@
 // Runs a fuzz target's entry point over every file of the given folders, without libFuzzer:
-// the normal and sanitizer test builds replay the regression corpora this way.
+// the normal and sanitizer test builds replay the regression corpora this way. Besides a
+// crash or a sanitizer report, an input fails the replay when it takes more than 5 s (a hang)
+// or grows the process by more than 128 MB (a small file that makes a loader fill memory).
 #include <dirent.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -12,6 +16,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
+constexpr double maxSeconds = 5;
+constexpr long maxGrowthKb = 128 * 1024;
+
+long peakRssKb() {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 bool readWhole(const std::string& path, std::vector<uint8_t>& out) {
     FILE* f = fopen(path.c_str(), "rb");
     if (!f) return false;
@@ -47,7 +60,16 @@ int main(int argc, char** argv) {
             fprintf(log, "replay: cannot read %s\n", f.c_str());
             return 1;
         }
+        long before = peakRssKb();
+        auto start = std::chrono::steady_clock::now();
         LLVMFuzzerTestOneInput(data.data(), data.size());
+        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        long grew = peakRssKb() - before;
+        if (took.count() > maxSeconds || grew > maxGrowthKb) {
+            fprintf(log, "replay: %s took %.1f s and grew the process by %ld MB\n", f.c_str(),
+                    took.count(), grew / 1024);
+            return 1;
+        }
         ++replayed;
     }
     fprintf(log, "replay: %d inputs ran cleanly\n", replayed);

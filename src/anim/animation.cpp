@@ -18,13 +18,14 @@
 
 namespace {
 constexpr size_t maxObjectName = 255;
-
-struct FileCloser {
-    FILE* f;
-    ~FileCloser() {
-        if (f) fclose(f);
-    }
-};
+// The bytes each record takes in the file, at least. A count whose records the rest of the file
+// cannot hold is refused before its list is made, so a few bytes cannot make the loader build
+// and release megabytes.
+constexpr int64_t minCameraBlock = 3 * 2; // its three counts
+constexpr int64_t minLightBlock = 2 + 12 + 4 + 2;
+constexpr int64_t fovRecord = 4;
+constexpr int64_t vectorKeyRecord = 14;
+constexpr int64_t objectKeyRecord = 2 + 12 * 4;
 
 void releaseTracks(ObjectTrack* tracks, int32_t count) {
     if (!tracks) return;
@@ -62,11 +63,19 @@ int readVectorKeys(FILE* f, VectorKey*& keys, int32_t& count, const char* nomemL
     if (!readI16(f, n)) return reportCutShort(f, "anim data"), 2;
     if (n < 0) return reportBadValue("anim counts", EINVAL), 2;
     if (n == 0) return 0;
+    if (!holds(f, n, vectorKeyRecord)) return reportCutShort(f, "anim data"), 2;
     keys = new (std::nothrow) VectorKey[n]();
     if (!keys) return perror(nomemLabel), 2;
     count = n;
     for (int32_t i = 0; i < n; ++i)
         if (!readVectorKey(f, keys[i])) return reportCutShort(f, "anim data"), 2;
+    return 0;
+}
+
+// 0 when the Animation can take a file; else the load's result, reported.
+int notReady(const Animation& anim) {
+    if (!anim.initialized) return perror("animation not initialized"), 4;
+    if (anim.trackCount < 1) return perror("animation not initialized"), 1;
     return 0;
 }
 
@@ -137,12 +146,14 @@ int Animation::findTrack(const char* name) const {
 }
 
 int Animation::load(const char* path) {
-    if (!initialized) return perror("animation not initialized"), 4;
-    if (trackCount < 1) return perror("animation not initialized"), 1;
-
+    if (int r = notReady(*this)) return r;
     FileCloser file{openFile(path, "rb")};
-    FILE* f = file.f;
-    if (!f) return perror("Unable to open file"), 1;
+    if (!file.f) return perror("Unable to open file"), 1;
+    return read(file.f);
+}
+
+int Animation::read(FILE* f) {
+    if (int r = notReady(*this)) return r;
 
     char magic[12];
     if (!readExact(f, magic, sizeof magic) || memcmp(magic, "_quoxelanim", 12) != 0)
@@ -156,6 +167,8 @@ int Animation::load(const char* path) {
     endFrame = end;
     frameExtra = extra;
     if (c < 0 || l < 0) return reportBadValue("anim counts", EINVAL), 2;
+    if (!holds(f, 1, c * minCameraBlock + l * minLightBlock))
+        return reportCutShort(f, "anim data"), 2;
 
     // A second load replaces what the first built.
     releaseCameras(cameras, cameraCount);
@@ -179,6 +192,7 @@ int Animation::load(const char* path) {
         int16_t n;
         if (!readI16(f, n)) return reportCutShort(f, "anim data"), 2;
         if (n < 0) return reportBadValue("anim counts", EINVAL), 2;
+        if (!holds(f, n, fovRecord)) return reportCutShort(f, "anim data"), 2;
         if (n > 0) {
             cam.fovKeys = new (std::nothrow) float[n]();
             if (!cam.fovKeys) return perror("camera fovlist"), 2;
@@ -223,6 +237,7 @@ int Animation::load(const char* path) {
             printf("no animakeys!\n");
             continue;
         }
+        if (!holds(f, n, objectKeyRecord)) return reportCutShort(f, "anim data"), 2;
         track.keys = new (std::nothrow) ObjectKey[n]();
         if (!track.keys) return perror("animkeylist"), 2;
         track.keyCount = n;

@@ -2,6 +2,7 @@
 // named mesh object. The Animation owns every list; a bound Scene only borrows them.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 #include "assets/scene.h"
 
@@ -31,6 +32,8 @@ struct Animation {
     int setUp(const GeomObj* objects, int32_t objectCount);
     // 0 ok; 1 unusable file; 2 memory or broken file; 4 never set up.
     int load(const char* path);
+    // The same from a stream open for reading (a file, or bytes in memory); the caller closes it.
+    int read(FILE* stream);
     int findTrack(const char* name) const;
     void bindTo(Scene& scene) const;
 };

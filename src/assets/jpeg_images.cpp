@@ -1,10 +1,11 @@
 // The eight pictures of the show, decoded with libjpeg's decompressor.
 //
 // libjpeg's error exit would end the process; ours formats the message and jumps back to the
-// recovery point of loadJpeg, which cleans up and returns null. Pictures wider or taller than
-// 8192 pixels are refused as if their buffer could not be had. Output that is neither one
-// component (grey) nor three (RGB), such as CMYK, has no RGB meaning here: its rows stay
-// black (the buffer starts zeroed), so the texture is at least the same on every run.
+// recovery point of the decode, which cleans up and returns null. A file that cannot be
+// opened gives null too, and no message: none would be shown anywhere. Pictures wider or
+// taller than jpegMaxSide are refused as if their buffer could not be had. Output that is
+// neither one component (grey) nor three (RGB), such as CMYK, has no RGB meaning here: its
+// rows stay black (the buffer starts zeroed), so the texture is at least the same on every run.
 #include "assets/jpeg_images.h"
 
 #include <GL/gl.h>
@@ -16,6 +17,7 @@
 
 #include <jpeglib.h>
 
+#include "assets/read_le.h"
 #include "platform/files.h"
 
 const JpegImage jpegImageTable[8] = {
@@ -30,11 +32,6 @@ const JpegImage jpegImageTable[8] = {
 };
 
 namespace {
-// A header may announce up to 65500 × 65500 pixels; a picture larger than any texture the
-// show can use is refused like a decode whose buffer cannot be had, so a small hostile file
-// cannot make the decoder fill gigabytes.
-constexpr JDIMENSION maxJpegSide = 8192;
-
 struct JpegError {
     jpeg_error_mgr mgr;
     jmp_buf recovery;
@@ -57,12 +54,11 @@ struct Decode {
     bool created = false;
 };
 
-uint8_t* decode(Decode& d, int32_t& width, int32_t& height) {
+uint8_t* decode(Decode& d, int32_t& width, int32_t& height, uint32_t maxSide) {
     d.info.err = jpeg_std_error(&d.err.mgr);
     d.err.mgr.error_exit = jpegErrorExit;
     if (setjmp(d.err.recovery)) {
         if (d.created) jpeg_destroy_decompress(&d.info);
-        fclose(d.file);
         delete[] d.buffer;
         return nullptr;
     }
@@ -70,15 +66,19 @@ uint8_t* decode(Decode& d, int32_t& width, int32_t& height) {
     d.created = true;
     jpeg_stdio_src(&d.info, d.file);
     jpeg_read_header(&d.info, TRUE);
+    // Refused from the header, before jpeg_start_decompress: for a progressive or multi-scan
+    // file that call already reads every scan into buffers of the picture's size.
+    if (d.info.image_width > maxSide || d.info.image_height > maxSide) {
+        jpeg_destroy_decompress(&d.info);
+        return nullptr;
+    }
     jpeg_start_decompress(&d.info);
 
     const int components = d.info.output_components;
     size_t rowBytes = size_t(d.info.output_width) * 3;
-    bool tooLarge = d.info.output_width > maxJpegSide || d.info.output_height > maxJpegSide;
-    if (!tooLarge) d.buffer = new (std::nothrow) uint8_t[rowBytes * d.info.output_height];
+    d.buffer = new (std::nothrow) uint8_t[rowBytes * d.info.output_height];
     if (!d.buffer) {
         jpeg_destroy_decompress(&d.info);
-        fclose(d.file);
         return nullptr;
     }
     width = int32_t(d.info.output_width);
@@ -102,27 +102,10 @@ uint8_t* decode(Decode& d, int32_t& width, int32_t& height) {
     }
     jpeg_finish_decompress(&d.info);
     jpeg_destroy_decompress(&d.info);
-    fclose(d.file);
     return d.buffer;
 }
-} // namespace
 
-uint8_t* loadJpeg(const char* path, int32_t& width, int32_t& height) {
-    width = 0;
-    height = 0;
-    Decode d;
-    d.file = openFile(path, "rb");
-    if (!d.file) {
-        // The text is made as the demo always made it, and shown nowhere.
-        snprintf(d.err.message, sizeof d.err.message, "JPEG :\nCan't open %s\n", path);
-        return nullptr;
-    }
-    return decode(d, width, height);
-}
-
-int32_t uploadJpegTexture(const char* path, uint32_t glName) {
-    int32_t width, height;
-    uint8_t* pixels = loadJpeg(path, width, height);
+int32_t upload(uint8_t* pixels, int32_t width, int32_t height, uint32_t glName) {
     glBindTexture(GL_TEXTURE_2D, glName);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -133,4 +116,30 @@ int32_t uploadJpegTexture(const char* path, uint32_t glName) {
     // No part reads the pixels after the upload.
     delete[] pixels;
     return 1;
+}
+} // namespace
+
+uint8_t* loadJpeg(const char* path, int32_t& width, int32_t& height) {
+    FileCloser file{openFile(path, "rb")};
+    return readJpeg(file.f, width, height);
+}
+
+uint8_t* readJpeg(FILE* stream, int32_t& width, int32_t& height, uint32_t maxSide) {
+    width = 0;
+    height = 0;
+    if (!stream) return nullptr;
+    Decode d;
+    d.file = stream;
+    return decode(d, width, height, maxSide);
+}
+
+int32_t uploadJpegTexture(const char* path, uint32_t glName) {
+    FileCloser file{openFile(path, "rb")};
+    return uploadJpegTexture(file.f, glName);
+}
+
+int32_t uploadJpegTexture(FILE* stream, uint32_t glName, uint32_t maxSide) {
+    int32_t width, height;
+    uint8_t* pixels = readJpeg(stream, width, height, maxSide);
+    return upload(pixels, width, height, glName);
 }

@@ -17,18 +17,30 @@
 namespace {
 constexpr size_t maxTextureName = 1023;
 constexpr size_t maxObjectName = 255;
-// A material record takes at least its colour, an empty name and its sub-material count.
+// The fewest bytes each record can take in the file. A count whose records the rest of the file
+// cannot hold is refused before its array is made, so a few bytes cannot make the loader
+// build and release megabytes.
+// A material: its colour, an empty name and its sub-material count.
 constexpr int64_t minMaterialRecord = 6;
+// An object: material index, an empty name, the eight points and its four counts.
+constexpr int64_t minObjectRecord = 2 + 1 + 96 + 8;
+constexpr int64_t vertexRecord = 12;
+constexpr int64_t edgeRecord = 1;
+// A face and its normals, which every face has.
+constexpr int64_t faceRecord = 13 + 48;
+constexpr int64_t tvertRecord = 8;
 // Sub-materials nest a level or two in real scenes. The limit keeps the recursion off the end of
 // the stack, and keeps a file of nested counts from costing time in the square of its size.
 constexpr int maxMaterialDepth = 16;
 
-struct FileCloser {
-    FILE* f;
-    ~FileCloser() {
-        if (f) fclose(f);
-    }
-};
+// Reads one of an object's counts: 0, or 2 after the report when it is cut short, negative or
+// more than the rest of the file can hold.
+int32_t readObjectCount(FILE* f, int16_t& count, int64_t recordBytes) {
+    if (!readI16(f, count)) return reportCutShort(f, "object data"), 2;
+    if (count < 0) return reportBadValue("object counts", EINVAL), 2;
+    if (!holds(f, count, recordBytes)) return reportCutShort(f, "object data"), 2;
+    return 0;
+}
 
 // The face's material: without a material index the scene's first material; otherwise the
 // indexed material, or its sub-material (selector mod subCount) when it has any.
@@ -65,8 +77,7 @@ int32_t readObject(Scene& scene, GeomObj& obj, FILE* f) {
         if (!readVector3(f, p)) return reportCutShort(f, "object data"), 2;
 
     int16_t count;
-    if (!readI16(f, count)) return reportCutShort(f, "object data"), 2;
-    if (count < 0) return reportBadValue("object counts", EINVAL), 2;
+    if (readObjectCount(f, count, vertexRecord) != 0) return 2;
     if (count > 0) {
         obj.vertices = new (std::nothrow) Vertex[count];
         if (!obj.vertices) return perror("vertlist"), 2;
@@ -75,8 +86,7 @@ int32_t readObject(Scene& scene, GeomObj& obj, FILE* f) {
             if (!readVector3(f, obj.vertices[i].pos)) return reportCutShort(f, "object data"), 2;
     }
 
-    if (!readI16(f, count)) return reportCutShort(f, "object data"), 2;
-    if (count < 0) return reportBadValue("object counts", EINVAL), 2;
+    if (readObjectCount(f, count, edgeRecord) != 0) return 2;
     if (count > 0) {
         obj.edges = new (std::nothrow) Edge[count]();
         if (!obj.edges) return perror("edgelist"), 2;
@@ -85,8 +95,7 @@ int32_t readObject(Scene& scene, GeomObj& obj, FILE* f) {
             if (!readU8(f, obj.edges[i].flag)) return reportCutShort(f, "object data"), 2;
     }
 
-    if (!readI16(f, count)) return reportCutShort(f, "object data"), 2;
-    if (count < 0) return reportBadValue("object counts", EINVAL), 2;
+    if (readObjectCount(f, count, faceRecord) != 0) return 2;
     if (count > 0) {
         obj.faces = new (std::nothrow) Face[count];
         if (!obj.faces) return perror("facelist"), 2;
@@ -120,8 +129,7 @@ int32_t readObject(Scene& scene, GeomObj& obj, FILE* f) {
         if (materialIndex == -1) printf("obj '%s' face %d has no material!\n", obj.name, j);
     }
 
-    if (!readI16(f, count)) return reportCutShort(f, "object data"), 2;
-    if (count < 0) return reportBadValue("object counts", EINVAL), 2;
+    if (readObjectCount(f, count, tvertRecord) != 0) return 2;
     if (count > 0) {
         obj.tverts = new (std::nothrow) TVert[count]();
         if (!obj.tverts) return perror("tvertlist"), 2;
@@ -191,7 +199,7 @@ int32_t readMaterialAt(Scene& scene, Material& material, FILE* f, int depth) {
         material.subCount = 0;
         return reportBadValue("material nesting", EINVAL), 2;
     }
-    if (subCount * minMaterialRecord > bytesLeft(f)) {
+    if (!holds(f, subCount, minMaterialRecord)) {
         material.subCount = 0;
         return reportCutShort(f, "material record"), 2;
     }
@@ -212,9 +220,11 @@ int32_t readMaterial(Scene& scene, Material& material, FILE* f) {
 
 int32_t loadMesh(Scene& scene, const char* path) {
     FileCloser file{openFile(path, "rb")};
-    FILE* f = file.f;
-    if (!f) return perror("Unable to open file"), 1;
+    if (!file.f) return perror("Unable to open file"), 1;
+    return readMesh(scene, file.f);
+}
 
+int32_t readMesh(Scene& scene, FILE* f) {
     // A file too short to hold the magic cannot be a mesh file.
     char magic[12];
     if (!readExact(f, magic, sizeof magic) || memcmp(magic, "_quoxelmesh", 12) != 0)
@@ -223,8 +233,7 @@ int32_t loadMesh(Scene& scene, const char* path) {
     if (!readI16(f, ignored) || !readI16(f, materialCount))
         return reportCutShort(f, "mesh header"), 2;
     if (materialCount < 0) return reportBadValue("mesh counts", EINVAL), 2;
-    if (materialCount * minMaterialRecord > bytesLeft(f))
-        return reportCutShort(f, "material record"), 2;
+    if (!holds(f, materialCount, minMaterialRecord)) return reportCutShort(f, "material record"), 2;
 
     if (materialCount > 0) {
         scene.materials = new (std::nothrow) Material[materialCount]();
@@ -239,6 +248,7 @@ int32_t loadMesh(Scene& scene, const char* path) {
         return reportCutShort(f, "mesh header"), 2;
     if (objectCount < 0 || cameraCount < 0 || lightCount < 0)
         return reportBadValue("mesh counts", EINVAL), 2;
+    if (!holds(f, objectCount, minObjectRecord)) return reportCutShort(f, "object data"), 2;
 
     if (objectCount > 0) {
         scene.objects = new (std::nothrow) GeomObj[objectCount];

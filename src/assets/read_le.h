@@ -5,9 +5,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
+#include <sys/types.h>
 
 #include "common/types.h"
+
+// Closes the file a path entry opened, however its loader returns.
+struct FileCloser {
+    FILE* f;
+    ~FileCloser() {
+        if (f) fclose(f);
+    }
+};
 
 inline bool readExact(FILE* f, void* out, size_t n) {
     return fread(out, 1, n, f) == n;
@@ -68,13 +76,21 @@ inline bool readString(FILE* f, char* out, size_t maxLength, size_t& length) {
     return true;
 }
 
-// Bytes between the read position and the end of the file. A count whose records could not fit
-// in them marks a file cut short, found before anything is allocated for the records.
+// Bytes between the read position and the end of the stream: a file, or bytes in memory
+// (fmemopen). A count whose records could not fit in them marks a file cut short, found
+// before anything is allocated for the records. A stream that cannot seek (a pipe) says
+// nothing, and its reads find the end instead.
 inline int64_t bytesLeft(FILE* f) {
-    struct stat st;
-    long pos = ftell(f);
-    if (pos < 0 || fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return INT64_MAX;
-    return int64_t(st.st_size) - pos;
+    off_t pos = ftello(f);
+    if (pos < 0 || fseeko(f, 0, SEEK_END) != 0) return INT64_MAX;
+    off_t end = ftello(f);
+    if (fseeko(f, pos, SEEK_SET) != 0) return INT64_MAX;
+    return end < pos ? 0 : int64_t(end) - pos;
+}
+
+// True when the stream still holds count records of recordBytes bytes each.
+inline bool holds(FILE* f, int64_t count, int64_t recordBytes) {
+    return count * recordBytes <= bytesLeft(f);
 }
 
 // The report of a failed read: ENODATA when the file simply ended, else the stream's error.

@@ -13,13 +13,11 @@ Face::Face() : vertIndex{0, 0, 0}, normal(0, 0, 0), material(nullptr) {
 }
 
 // The key lists start empty; view and eye start as a camera at the origin looking along +Y,
-// so a camera that is never evaluated still holds defined values.
+// so a camera that is never evaluated still holds defined values. A mesh file may ask for
+// 32767 cameras: the identity is written out rather than computed in a loop.
 Camera::Camera()
     : fovKeys(nullptr), fovKeyCount(0), posKeys(nullptr), posKeyCount(0), targetKeys(nullptr),
-      targetKeyCount(0), eye(0, 0, 0) {
-    for (int i = 0; i < 16; ++i)
-        view.m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
-}
+      targetKeyCount(0), view{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}, eye(0, 0, 0) {}
 
 Light::Light() : keys(nullptr), keyCount(0), tag(0), colour(0, 0, 0), scalar(0) {}
 

@@ -107,6 +107,8 @@ struct Scene {
 // 0 on success; 1 when the file cannot be opened or is not a mesh file; 2 when memory runs
 // out or the file is broken.
 int32_t loadMesh(Scene& scene, const char* path);
+// The same from a stream open for reading (a file, or bytes in memory); the caller closes it.
+int32_t readMesh(Scene& scene, FILE* stream);
 int32_t readMaterial(Scene& scene, Material& material, FILE* stream);
 // Releases a material array and every sub-material array below it.
 void releaseMaterials(Material* materials, int32_t count);

@@ -23,13 +23,6 @@ namespace {
 constexpr size_t pathBufferSize = 1024;
 constexpr char pathPrefix[] = "gfx\\";
 
-struct FileCloser {
-    FILE* f;
-    ~FileCloser() {
-        if (f) fclose(f);
-    }
-};
-
 // A 16-bit pixel (one bit of alpha, then five bits each of red, green and blue, low byte
 // first) becomes three bytes in the same channel order as a 24-bit file stores them: blue,
 // green, red. Five bits widen to eight by repeating their top bits.
@@ -71,10 +64,17 @@ TexturePool::TexturePool() : block(nullptr), budget(0), remaining(0), loadedCoun
 
 TexturePool::~TexturePool() {
     delete[] block;
-    for (auto& s : slots) {
+    releaseTextures(*this);
+}
+
+void releaseTextures(TexturePool& pool) {
+    for (auto& s : pool.slots) {
         delete[] s.name;
         delete[] s.pixels;
+        s = TextureSlot{nullptr, 0, 0, nullptr, 0, 0, 0};
     }
+    pool.loadedCount = 0;
+    pool.remaining = pool.block ? pool.budget : 0;
 }
 
 void initPool(TexturePool& pool, int32_t budget) {
@@ -124,13 +124,15 @@ TextureSlot* findTexture(TexturePool& pool, const char* storedName) {
 
 int32_t loadTga(TexturePool& pool, const char* path, TextureSlot& slot, int32_t glName) {
     FileCloser file{openFile(path, "rb")};
-    FILE* f = file.f;
-    if (!f) return perror("loadtga"), 1;
+    if (!file.f) return perror("loadtga"), 1;
+    return readTga(pool, file.f, path, slot, glName);
+}
 
-    size_t pathLength = strlen(path);
-    slot.name = new (std::nothrow) char[pathLength + 1];
+int32_t readTga(TexturePool& pool, FILE* f, const char* name, TextureSlot& slot, int32_t glName) {
+    size_t nameLength = strlen(name);
+    slot.name = new (std::nothrow) char[nameLength + 1];
     if (!slot.name) return perror("new @ loadtga"), 1;
-    memcpy(slot.name, path, pathLength + 1);
+    memcpy(slot.name, name, nameLength + 1);
     auto fail = [&slot](int32_t result) {
         delete[] slot.name;
         slot.name = nullptr;

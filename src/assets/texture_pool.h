@@ -2,6 +2,7 @@
 // The GL texture name of a slot is its index, so names 0..127 are taken by this pool.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 constexpr int32_t textureSlotCount = 128;
 
@@ -32,5 +33,11 @@ TextureSlot* findTexture(TexturePool& pool, const char* storedName);
 // 0 on success; 1 cannot open or a depth it cannot upload; 2 budget exhausted or the file is
 // shorter than its header says; 3 no pixel buffer.
 int32_t loadTga(TexturePool& pool, const char* path, TextureSlot& slot, int32_t glName);
+// The same from a stream open for reading, kept in the slot under name; the caller closes it.
+int32_t readTga(TexturePool& pool, FILE* stream, const char* name, TextureSlot& slot,
+                int32_t glName);
+// Releases every slot's texture and gives the whole budget back: the pool is as initPool left
+// it, its block still reserved.
+void releaseTextures(TexturePool& pool);
 // "gfx\" and the part after the last backslash, in one static buffer the next call overwrites.
 const char* texturePath(const char* storedName);

@@ -220,6 +220,26 @@ TEST(MeshHostile, BadCountsIndicesAndNamesAreRejected) {
     EXPECT_EQ(loadBytes(fits, meshBytes(m)).result, 0);
 }
 
+// The stream entry on bytes in memory, as the fuzzers drive it, loads and refuses exactly as the
+// file does, and a count the rest cannot hold makes no array in either.
+TEST(MeshHostile, BytesInMemoryLoadAndFailAsTheirFile) {
+    ScratchDir dir;
+    MeshFileRecord tooMany = fullMesh();
+    tooMany.objects[1].vertexCount = 32767;
+    const Bytes whole = meshBytes(fullMesh());
+    for (const Bytes& bytes : {whole, cutBytes(whole, 100), meshBytes(tooMany)}) {
+        Scene fromFile, fromMemory;
+        Outcome file = loadBytes(fromFile, bytes);
+        FILE* f = fmemopen(const_cast<uint8_t*>(bytes.data()), bytes.size(), "r");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(readMesh(fromMemory, f), file.result);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), file.err);
+        fclose(f);
+        for (Scene* s : {&fromFile, &fromMemory})
+            EXPECT_EQ(s->objectCount > 1 ? s->objects[1].vertexCount : 0, bytes == whole ? 3 : 0);
+    }
+}
+
 TEST(MeshHostile, NestedAndOverlongSubMaterialCountsEndTheLoadEarly) {
     ScratchDir dir;
     // Sixteen levels of sub-materials load; a seventeenth is refused before it recurses further.

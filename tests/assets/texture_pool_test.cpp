@@ -117,6 +117,11 @@ TEST(TexturePool, BudgetAcceptsAnExactFitAndRefusesAnythingAfter) {
     EXPECT_EQ(small.err.rfind("pool empty!: ", 0), 0u) << small.err;
     EXPECT_EQ(pool.slots[1].pixels, nullptr);
     EXPECT_NE(find(pool, "empty.tga").slot, nullptr); // costs nothing
+    // Released, the pool takes the whole budget again from slot 0.
+    releaseTextures(pool);
+    EXPECT_EQ(pool.loadedCount, 0);
+    EXPECT_EQ(find(pool, "big.tga").slot, &pool.slots[0]);
+    EXPECT_EQ(pool.slots[1].name, nullptr);
 }
 
 TEST(TexturePool, The129thDistinctTextureFindsNoSlot) {

@@ -236,12 +236,8 @@ J_COLOR_SPACE colourSpaceOf(int components) {
 }
 } // namespace
 
-Bytes jpegBytes(int width, int height, int components, const Bytes& pixels, int quality) {
-    Bytes result;
-    if (colourSpaceOf(components) == JCS_UNKNOWN || width < 1 || height < 1 ||
-        pixels.size() < size_t(width) * size_t(height) * size_t(components))
-        return result;
-
+Bytes compressJpeg(const std::function<void(jpeg_compress_struct&)>& setUp,
+                   const std::function<void(jpeg_compress_struct&)>& writeRows) {
     jpeg_compress_struct info;
     CompressError err;
     unsigned char* buffer = nullptr;
@@ -255,23 +251,36 @@ Bytes jpegBytes(int width, int height, int components, const Bytes& pixels, int 
     }
     jpeg_create_compress(&info);
     jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = JDIMENSION(width);
-    info.image_height = JDIMENSION(height);
-    info.input_components = components;
-    info.in_color_space = colourSpaceOf(components);
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
+    setUp(info);
     jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + size_t(info.next_scanline) *
-                                                                size_t(width) * components);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
+    writeRows(info);
     jpeg_finish_compress(&info);
-    result.assign(buffer, buffer + size);
+    Bytes result(buffer, buffer + size);
     jpeg_destroy_compress(&info);
     free(buffer);
     return result;
+}
+
+Bytes jpegBytes(int width, int height, int components, const Bytes& pixels, int quality) {
+    if (colourSpaceOf(components) == JCS_UNKNOWN || width < 1 || height < 1 ||
+        pixels.size() < size_t(width) * size_t(height) * size_t(components))
+        return Bytes();
+    auto setUp = [&](jpeg_compress_struct& info) {
+        info.image_width = JDIMENSION(width);
+        info.image_height = JDIMENSION(height);
+        info.input_components = components;
+        info.in_color_space = colourSpaceOf(components);
+        jpeg_set_defaults(&info);
+        jpeg_set_quality(&info, quality, TRUE);
+    };
+    auto writeRows = [&](jpeg_compress_struct& info) {
+        while (info.next_scanline < info.image_height) {
+            JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + size_t(info.next_scanline) *
+                                                                    size_t(width) * components);
+            jpeg_write_scanlines(&info, &row, 1);
+        }
+    };
+    return compressJpeg(setUp, writeRows);
 }
 
 bool writeJpegFile(const std::string& path, int width, int height, int components,

@@ -8,6 +8,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -143,6 +144,12 @@ bool writeTgaFile(const std::string& path, const TgaRecord& tga);
 
 // ---- JPEG images ----
 
+struct jpeg_compress_struct;
+// libjpeg's compressor into memory: setUp describes the picture and sets the parameters
+// (jpeg_set_defaults and what follows it), writeRows hands over every row once compression
+// has started. Empty when libjpeg fails.
+Bytes compressJpeg(const std::function<void(jpeg_compress_struct&)>& setUp,
+                   const std::function<void(jpeg_compress_struct&)>& writeRows);
 // Compresses width × height pixels of `components` samples each (1 grey, 3 RGB, 4 CMYK), rows
 // top first, with libjpeg at the given quality. Empty on failure.
 Bytes jpegBytes(int width, int height, int components, const Bytes& pixels, int quality = 95);
