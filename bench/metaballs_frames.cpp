@@ -25,7 +25,9 @@ int main() {
     for (Geometry geometry : {Geometry::Squashed, Geometry::Cube}) {
         for (int64_t frame : {0, 250, 1000, 4000, 9000}) {
             seekMotion(frame);
-            batchMicroseconds(geometry, 20); // warm up
+            // Warm up, also long enough for a JavaScript engine to have compiled the
+            // WebAssembly with its optimising tier.
+            batchMicroseconds(geometry, 400);
             std::vector<double> batches;
             for (int batch = 0; batch < 15; ++batch)
                 batches.push_back(batchMicroseconds(geometry, 20));

@@ -68,7 +68,8 @@ const cpuMs = (pids) => (pids || []).reduce((sum, pid) => {
 }, 0);
 function valueAt(samples, time, key) {
   const after = samples.findIndex((x) => x.time >= time);
-  if (after <= 0) return samples[Math.max(after, 0)][key];
+  if (after < 0) return samples[samples.length - 1][key];
+  if (after === 0) return samples[0][key];
   const [a, b] = [samples[after - 1], samples[after]];
   return a[key] + (b[key] - a[key]) * (time - a.time) / (b.time - a.time || 1);
 }
