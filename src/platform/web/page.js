@@ -153,21 +153,25 @@ var lanternwhirlPage = (function () {
     d.controls.push({ id, kind, node, input, mnemonic });
   };
 
-  page.setPicture = function (id, rgb, size) {
-    const c = dialog.controls.findLast((x) => x.id === id && x.kind === "picture");
-    if (!c) return;
-    const canvas = c.node.querySelector("canvas");
-    canvas.width = size;
-    canvas.height = size;
+  // Sizes canvas to width x height and fills it with rgb's pixels (3 bytes each, rows top down).
+  function paintRgb(canvas, rgb, width, height) {
+    canvas.width = width;
+    canvas.height = height;
     const context = canvas.getContext("2d");
-    const image = context.createImageData(size, size);
-    for (let i = 0, j = 0; i < size * size * 3; i += 3, j += 4) {
+    const image = context.createImageData(width, height);
+    for (let i = 0, j = 0; i < width * height * 3; i += 3, j += 4) {
       image.data[j] = rgb[i];
       image.data[j + 1] = rgb[i + 1];
       image.data[j + 2] = rgb[i + 2];
       image.data[j + 3] = 255;
     }
     context.putImageData(image, 0, 0);
+  }
+
+  page.setPicture = function (id, rgb, size) {
+    const c = dialog.controls.findLast((x) => x.id === id && x.kind === "picture");
+    if (!c) return;
+    paintRgb(c.node.querySelector("canvas"), rgb, size, size);
   };
 
   const inputOf = (id) => dialog && dialog.controls.find((x) => x.id === id && x.input);
@@ -575,17 +579,7 @@ var lanternwhirlPage = (function () {
   let pictureCanvas = null;
   page.pngDataUrl = function (rgb, width, height) {
     if (!pictureCanvas) pictureCanvas = el("canvas");
-    pictureCanvas.width = width;
-    pictureCanvas.height = height;
-    const context = pictureCanvas.getContext("2d");
-    const image = context.createImageData(width, height);
-    for (let i = 0, j = 0; i < width * height * 3; i += 3, j += 4) {
-      image.data[j] = rgb[i];
-      image.data[j + 1] = rgb[i + 1];
-      image.data[j + 2] = rgb[i + 2];
-      image.data[j + 3] = 255;
-    }
-    context.putImageData(image, 0, 0);
+    paintRgb(pictureCanvas, rgb, width, height);
     return pictureCanvas.toDataURL("image/png");
   };
 
