@@ -62,12 +62,16 @@ add_custom_command(
   COMMENT "Copying the licences"
   VERBATIM)
 
+# The page: its HTML, its style and its scripts, one a concern.
+set(page_files index.html page.css page.js dialogs.js window.js sound.js loading.js)
+list(TRANSFORM page_files PREPEND ${web_dir}/ OUTPUT_VARIABLE page_sources)
+list(TRANSFORM page_files PREPEND ${site_dir}/ OUTPUT_VARIABLE page_outputs)
 add_custom_command(
-  OUTPUT ${site_dir}/index.html ${site_dir}/page.js
-  COMMAND ${CMAKE_COMMAND} -E copy ${web_dir}/index.html ${web_dir}/page.js ${site_dir}/
-  DEPENDS ${web_dir}/index.html ${web_dir}/page.js
+  OUTPUT ${page_outputs}
+  COMMAND ${CMAKE_COMMAND} -E copy ${page_sources} ${site_dir}/
+  DEPENDS ${page_sources}
   VERBATIM)
 
 add_custom_target(lanternwhirl-site ALL
-  DEPENDS ${site_dir}/index.html ${site_dir}/page.js ${site_dir}/show.data ${site_dir}/show.js
+  DEPENDS ${page_outputs} ${site_dir}/show.data ${site_dir}/show.js
           ${licence_outputs} lanternwhirl)
