@@ -18,3 +18,7 @@ void closeSoundDevice();
 // Fills frames of interleaved float stereo in [-1, 1]: the playing module and the hall.
 // Called by the device's thread; allocates nothing and takes no lock of its own.
 void mixSound(float* stereo, int32_t frames);
+// Moves the playing module on by frames without mixing them, for an output that lost time (a
+// page whose sound was suspended or frozen): seeking is cheap where mixing minutes is not.
+// Called where mixSound is.
+void skipSound(int32_t frames);

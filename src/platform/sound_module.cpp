@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -93,6 +94,25 @@ void mixSound(float* out, int32_t frames) {
     if (done < frames) std::memset(out + 2 * done, 0, (size_t)(frames - done) * 2 * sizeof(float));
     // The tail rings on after the song has ended, as in a real hall.
     processReverb(sound.reverb, out, frames);
+}
+
+void skipSound(int32_t frames) {
+    if (!sound.playing || frames <= 0 || sound.deviceRate <= 0) return;
+    openmpt_module* module = sound.playing->module;
+    const double target =
+        openmpt_module_get_position_seconds(module) + double(frames) / sound.deviceRate;
+    // A seek lands on the start of a row, which may lie on either side of the time asked for:
+    // it goes to half a second before, and the rest of the way is rendered and dropped.
+    openmpt_module_set_position_seconds(module, std::max(0.0, target - 0.5));
+    int64_t rest =
+        std::llround((target - openmpt_module_get_position_seconds(module)) * sound.deviceRate);
+    float scratch[2 * 512];
+    while (rest > 0) {
+        const size_t n = size_t(std::min<int64_t>(rest, 512));
+        if (openmpt_module_read_interleaved_float_stereo(module, sound.deviceRate, n, scratch) == 0)
+            break;
+        rest -= int64_t(n);
+    }
 }
 
 int32_t soundGetOutput() {

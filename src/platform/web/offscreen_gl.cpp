@@ -3,18 +3,16 @@
 #include "platform/offscreen_gl.h"
 
 #include "platform/web/webgl_context.h"
-
-#include <emscripten/emscripten.h>
+#include "platform/web/page_interface.h"
 
 namespace {
 intptr_t context = 0;
 
-EM_JS(void, makeCaptureCanvas, (), { lanternwhirlPage.captureCanvas(); });
 } // namespace
 
 bool openOffscreenGl(int32_t width, int32_t height) {
     if (context) return true;
-    makeCaptureCanvas();
+    lwPageMakeCaptureCanvas();
     context = createWebGlContext("lanternwhirl-capture", width, height);
     if (!context) return false;
     if (!makeWebGlContextCurrent(context)) {

@@ -1,4 +1,6 @@
 #include "platform/page.h"
+#include "platform/web/page_interface.h"
+#include "platform/web/webgl_context.h"
 
 #include <emscripten/emscripten.h>
 
@@ -12,54 +14,35 @@ std::string takeText(char* text) {
     return result;
 }
 
-EM_JS(char*, queryParameter, (const char* name), {
-    const value = new URLSearchParams(location.search).get(UTF8ToString(name));
-    return value == null ? 0 : stringToNewUTF8(value);
-});
-
-EM_JS(void, publishJson, (const char* name, const char* json),
-      { window[UTF8ToString(name)] = JSON.parse(UTF8ToString(json)); });
-
-EM_JS(char*, pngUrl, (const uint8_t* rgb, int width, int height), {
-    return stringToNewUTF8(
-        lanternwhirlPage.pngDataUrl(HEAPU8.subarray(rgb, rgb + width * height * 3), width, height));
-});
-
-EM_JS(char*, bytesUrl, (const uint8_t* bytes, size_t size, const char* mediaType), {
-    return stringToNewUTF8(
-        lanternwhirlPage.dataUrl(HEAPU8.subarray(bytes, bytes + size), UTF8ToString(mediaType)));
-});
-
-EM_ASYNC_JS(void, waitNextFrame, (), { await lanternwhirlPage.nextFrame(); });
 } // namespace
 
 bool pageParameter(const char* name, std::string& value) {
-    char* found = queryParameter(name);
+    char* found = lwPageParameter(name);
     if (!found) return false;
     value = takeText(found);
     return true;
 }
 
 void pagePublish(const char* name, const std::string& json) {
-    publishJson(name, json.c_str());
+    lwPagePublish(name, json.c_str());
 }
 
 std::string pagePngDataUrl(const uint8_t* rgb, int32_t width, int32_t height) {
-    return takeText(pngUrl(rgb, width, height));
+    return takeText(lwPagePngUrl(rgb, width, height));
 }
 
 std::string pageDataUrl(const uint8_t* bytes, size_t size, const char* mediaType) {
-    return takeText(bytesUrl(bytes, size, mediaType));
+    return takeText(lwPageBytesUrl(bytes, size, mediaType));
 }
 
 // The page calls this with main's result once main has returned: the program then exits as a
 // native one does, running its exit handlers and destroying its global objects.
 extern "C" EMSCRIPTEN_KEEPALIVE void lanternwhirlExit(int status) {
-    emscripten_force_exit(status);
+    emscripten_force_exit(webGlContextLost && status == 0 ? 1 : status);
 }
 
 void pageNextFrame() {
-    waitNextFrame();
+    lwWaitNextFrame();
 }
 
 double pageMilliseconds() {

@@ -3,12 +3,11 @@
 // font. The page handles the keys a Windows dialog manager handles (Alt with a mnemonic, Enter
 // for the default button, Escape as the Cancel command) and the close box; the dialog procedure
 // sees the messages a Windows dialog would send it, and the program waits for each in turn.
+#include "platform/web/page_interface.h"
 #include "platform/window_system.h"
 
 #include "resources/dialog_template.h"
 #include "resources/lanternwhirl_picture.h"
-
-#include <emscripten/emscripten.h>
 
 #include <vector>
 
@@ -21,35 +20,6 @@ struct DialogRecord {
 namespace {
 // What the page reports for the close box (or Alt+F4); any other value is a command's id.
 constexpr int32_t closeRequest = -1;
-
-EM_JS(void, beginPageDialog,
-      (const char* caption, const char* font, int points, int width, int height, int centred), {
-          lanternwhirlPage.beginDialog(UTF8ToString(caption), UTF8ToString(font), points, width,
-                                       height, !!centred);
-      });
-
-EM_JS(void, addPageControl,
-      (int id, const char* kind, const char* text, int x, int y, int width, int height, int tabStop,
-       int centred, int sunken),
-      {
-          lanternwhirlPage.addControl(id, UTF8ToString(kind), text ? UTF8ToString(text) : "", x, y,
-                                      width, height, !!tabStop, !!centred, !!sunken);
-      });
-
-EM_JS(void, setPagePicture, (int id, const uint8_t* rgb, int size),
-      { lanternwhirlPage.setPicture(id, HEAPU8.subarray(rgb, rgb + size * size * 3), size); });
-
-EM_JS(void, showPageDialog, (int foreground), { lanternwhirlPage.showDialog(!!foreground); });
-
-EM_JS(void, closePageDialog, (), { lanternwhirlPage.closeDialog(); });
-
-EM_ASYNC_JS(int, nextPageDialogEvent, (), { return await lanternwhirlPage.nextDialogEvent(); });
-
-EM_JS(int, pageControlChecked, (int id), { return lanternwhirlPage.isChecked(id) ? 1 : 0; });
-
-// Changes made by the program itself notify nobody, as in a Windows dialog.
-EM_JS(void, checkPageControl, (int id, int checked),
-      { lanternwhirlPage.setChecked(id, !!checked); });
 
 const char* kindName(ControlKind kind) {
     switch (kind) {
@@ -68,18 +38,18 @@ const char* kindName(ControlKind kind) {
 }
 
 void buildDialog(const DialogTemplate& t) {
-    beginPageDialog(t.caption, t.fontFace, t.pointSize, dialogPixelsAcross(t.cx),
-                    dialogPixelsDown(t.cy), (t.style & DS_CENTER) != 0);
+    lwPageBeginDialog(t.caption, t.fontFace, t.pointSize, dialogPixelsAcross(t.cx),
+                      dialogPixelsDown(t.cy), (t.style & DS_CENTER) != 0);
     for (int32_t i = 0; i < t.controlCount; ++i) {
         const DialogControl& c = t.controls[i];
-        addPageControl(c.id, kindName(c.kind), c.text, dialogPixelsAcross(c.x),
-                       dialogPixelsDown(c.y), dialogPixelsAcross(c.cx), dialogPixelsDown(c.cy),
-                       (c.style & WS_TABSTOP) != 0, (c.style & BS_CENTER) == BS_CENTER,
-                       (c.exStyle & WS_EX_CLIENTEDGE) != 0);
+        lwPageAddControl(c.id, kindName(c.kind), c.text, dialogPixelsAcross(c.x),
+                         dialogPixelsDown(c.y), dialogPixelsAcross(c.cx), dialogPixelsDown(c.cy),
+                         (c.style & WS_TABSTOP) != 0, (c.style & BS_CENTER) == BS_CENTER,
+                         (c.exStyle & WS_EX_CLIENTEDGE) != 0);
         if (c.kind == ControlKind::bitmap && c.imageId == setupBitmapId) {
             std::vector<uint8_t> pixels(size_t(setupBitmapSize) * setupBitmapSize * 3);
             makeSetupBitmap(pixels.data());
-            setPagePicture(c.id, pixels.data(), setupBitmapSize);
+            lwPageSetPicture(c.id, pixels.data(), setupBitmapSize);
         }
     }
 }
@@ -93,16 +63,16 @@ intptr_t dialogBox(ModuleHandle, int32_t templateId, WindowHandle, DialogProc di
     buildDialog(*t);
     d.proc(&d, WM_INITDIALOG, 0, 0);
     if (!d.ended) {
-        showPageDialog((t->style & DS_SETFOREGROUND) != 0);
+        lwPageShowDialog((t->style & DS_SETFOREGROUND) != 0);
         while (!d.ended) {
-            const int32_t event = nextPageDialogEvent();
+            const int32_t event = lwWaitDialogEvent();
             if (event == closeRequest)
                 d.proc(&d, WM_CLOSE, 0, 0);
             else
                 d.proc(&d, WM_COMMAND, makeParam(uint32_t(event), BN_CLICKED), 0);
         }
     }
-    closePageDialog();
+    lwPageCloseDialog();
     return d.result;
 }
 
@@ -115,11 +85,11 @@ bool endDialog(DialogHandle dialog, intptr_t result) {
 
 bool checkRadioButton(DialogHandle dialog, int32_t firstId, int32_t lastId, int32_t checkId) {
     if (!dialog || checkId < firstId || checkId > lastId) return false;
-    checkPageControl(checkId, 1);
+    lwPageSetChecked(checkId, 1);
     return true;
 }
 
 uint32_t isDlgButtonChecked(DialogHandle dialog, int32_t id) {
     if (!dialog) return BST_UNCHECKED;
-    return pageControlChecked(id) ? BST_CHECKED : BST_UNCHECKED;
+    return lwPageIsChecked(id) ? BST_CHECKED : BST_UNCHECKED;
 }

@@ -4,6 +4,7 @@
 // thread, so nothing needs locking. The context is opened in the click that starts the show,
 // since browsers give sound only after a gesture.
 #include "platform/sound_device.h"
+#include "platform/web/page_interface.h"
 
 #include <emscripten/emscripten.h>
 
@@ -15,12 +16,6 @@ namespace {
 constexpr int32_t chunkFrames = 2048;
 float* chunk = nullptr;
 
-// The rate the context runs at, or 0 when there is no audio output or it will not start.
-EM_ASYNC_JS(int, openPageAudio, (int rate), { return await lanternwhirlPage.openAudio(rate); });
-
-EM_JS(void, startPageAudio, (int frames), { lanternwhirlPage.startAudio(frames); });
-
-EM_JS(void, closePageAudio, (), { lanternwhirlPage.closeAudio(); });
 } // namespace
 
 // The page's pump: the next frames of interleaved stereo, mixed into the chunk.
@@ -30,10 +25,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE float* lanternwhirlMixSound(int32_t frames) {
     return chunk;
 }
 
+// The page's pump, when the output lost time: the music moves on to where the show's clock is.
+extern "C" EMSCRIPTEN_KEEPALIVE void lanternwhirlSkipSound(int32_t frames) {
+    if (chunk) skipSound(frames);
+}
+
 bool openSoundDevice(int32_t mixRate, int32_t& deviceRate) {
     if (!chunk) chunk = static_cast<float*>(malloc(sizeof(float) * 2 * chunkFrames));
     if (!chunk) return false;
-    const int rate = openPageAudio(mixRate);
+    const int rate = lwWaitAudio(mixRate);
     if (rate <= 0) {
         fprintf(stderr, "sound: the page has no audio output that will start\n");
         free(chunk);
@@ -49,11 +49,11 @@ void lockSoundDevice() {}
 void unlockSoundDevice() {}
 
 void startSoundDevice() {
-    if (chunk) startPageAudio(chunkFrames);
+    if (chunk) lwPageStartAudio(chunkFrames);
 }
 
 void closeSoundDevice() {
-    closePageAudio();
+    lwPageCloseAudio();
     free(chunk);
     chunk = nullptr;
 }

@@ -1,6 +1,6 @@
 #include "platform/web/webgl_context.h"
+#include "platform/web/page_interface.h"
 
-#include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
 #include <cstdio>
@@ -8,29 +8,15 @@
 
 extern "C" void initialize_gl4es();
 
+bool webGlContextLost = false;
+
 namespace {
 bool gl4esReady = false;
 
-// Desktop GL has a default texture, name 0, bound from the start and taking images like any
-// other; the program keeps its first material texture there. WebGL has none (binding 0
-// unbinds), so each context gets a texture of its own that name 0 stands for.
-EM_JS(void, giveDefaultTexture, (), {
-    if (!GLctx.lanternwhirlDefaultTexture) {
-        GLctx.lanternwhirlDefaultTexture = GLctx.createTexture();
-        GLctx.bindTexture(GLctx.TEXTURE_2D, GLctx.lanternwhirlDefaultTexture);
-    }
-    GL.textures[0] = GLctx.lanternwhirlDefaultTexture;
-});
-
-EM_JS(void, sizeCanvas, (const char* id, int width, int height), {
-    const canvas = document.getElementById(UTF8ToString(id));
-    canvas.width = width;
-    canvas.height = height;
-});
 } // namespace
 
 intptr_t createWebGlContext(const char* canvasId, int32_t width, int32_t height) {
-    sizeCanvas(canvasId, width, height);
+    lwPageSizeCanvas(canvasId, width, height);
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     // What the pixel format asks for: RGB, a depth buffer, double buffered (the browser
@@ -58,7 +44,7 @@ bool makeWebGlContextCurrent(intptr_t context) {
         EMSCRIPTEN_RESULT_SUCCESS)
         return false;
     if (!context) return true;
-    giveDefaultTexture();
+    lwPageGiveDefaultTexture();
     if (!gl4esReady) {
         initialize_gl4es();
         gl4esReady = true;

@@ -10,3 +10,7 @@ intptr_t createWebGlContext(const char* canvasId, int32_t width, int32_t height)
 // Makes the context current (0: none). The first context made current initialises gl4es.
 bool makeWebGlContextCurrent(intptr_t context);
 void destroyWebGlContext(intptr_t context);
+
+// Set once the show has ended because the browser took its WebGL context away: the program's
+// exit status is then 1, whatever its loop returned, since nothing of the show was played out.
+extern bool webGlContextLost;

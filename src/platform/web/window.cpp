@@ -6,6 +6,7 @@
 #include "platform/one_window.h"
 #include "platform/page.h"
 #include "platform/web/webgl_context.h"
+#include "platform/web/page_interface.h"
 
 #include <emscripten/emscripten.h>
 
@@ -30,33 +31,6 @@ int32_t cursorCount = 0;
 
 RenderContextRecord* currentRC = nullptr;
 
-EM_JS(int, screenSize, (int across), { return across ? screen.width : screen.height; });
-
-EM_ASYNC_JS(int, enterFullscreen, (), { return await lanternwhirlPage.enterFullscreen(); });
-
-EM_JS(void, leaveFullscreen, (), { lanternwhirlPage.leaveFullscreen(); });
-
-EM_JS(void, showPageCursor, (int show), { lanternwhirlPage.showCursor(!!show); });
-
-// The canvas's element id.
-EM_JS(char*, openPageWindow, (const char* title, int width, int height, int fullscreen), {
-    return stringToNewUTF8(
-        lanternwhirlPage.openWindow(UTF8ToString(title), width, height, !!fullscreen));
-});
-
-EM_JS(void, showPageWindow, (), { lanternwhirlPage.showWindow(); });
-
-EM_JS(void, closePageWindow, (), { lanternwhirlPage.closeWindow(); });
-
-// Takes the oldest message the page queued into the three values; 0 when there is none.
-EM_JS(int, takePageMessage, (uint32_t * type, uintptr_t* wParam, intptr_t* lParam), {
-    const message = lanternwhirlPage.takeMessage();
-    if (!message) return 0;
-    HEAPU32[type >> 2] = message[0];
-    HEAPU32[wParam >> 2] = message[1];
-    HEAP32[lParam >> 2] = message[2];
-    return 1;
-});
 } // namespace
 
 bool registerClass(const WindowClass& c) {
@@ -65,8 +39,8 @@ bool registerClass(const WindowClass& c) {
 
 int32_t getSystemMetrics(int32_t index) {
     // In full screen the "display" has the chosen size: the canvas fills it.
-    if (index == SM_CXSCREEN) return modePending ? modeWidth : screenSize(1);
-    if (index == SM_CYSCREEN) return modePending ? modeHeight : screenSize(0);
+    if (index == SM_CXSCREEN) return modePending ? modeWidth : lwPageScreenSize(1);
+    if (index == SM_CYSCREEN) return modePending ? modeHeight : lwPageScreenSize(0);
     return 0;
 }
 
@@ -94,7 +68,7 @@ WindowHandle createWindowEx(uint32_t, const char* className, const char* title, 
 bool destroyWindow(WindowHandle window) {
     if (!window || window != theWindow) return false;
     if (theDC && theDC->window == window) theDC->window = nullptr;
-    closePageWindow();
+    lwPageCloseWindow();
     delete window;
     theWindow = nullptr;
     return true;
@@ -102,7 +76,7 @@ bool destroyWindow(WindowHandle window) {
 
 bool showWindow(WindowHandle window, int32_t) {
     if (!window || window != theWindow) return false;
-    showPageWindow();
+    lwPageShowWindow();
     return true;
 }
 
@@ -119,14 +93,14 @@ WindowHandle setFocus(WindowHandle) {
 // scales it to the screen.
 int32_t changeDisplaySettings(const DisplayMode* mode, uint32_t) {
     if (!mode) {
-        if (modePending || (theWindow && theWindow->fullscreen)) leaveFullscreen();
+        if (modePending || (theWindow && theWindow->fullscreen)) lwPageLeaveFullscreen();
         modePending = false;
         if (theWindow) theWindow->fullscreen = false;
         return DISP_CHANGE_SUCCESSFUL;
     }
     if ((mode->fields & (DM_PELSWIDTH | DM_PELSHEIGHT)) != (DM_PELSWIDTH | DM_PELSHEIGHT))
         return DISP_CHANGE_BADMODE;
-    if (!enterFullscreen()) return DISP_CHANGE_BADMODE;
+    if (!lwWaitFullscreen()) return DISP_CHANGE_BADMODE;
     modePending = true;
     modeWidth = int32_t(mode->pelsWidth);
     modeHeight = int32_t(mode->pelsHeight);
@@ -135,7 +109,7 @@ int32_t changeDisplaySettings(const DisplayMode* mode, uint32_t) {
 
 int32_t showCursor(bool show) {
     cursorCount += show ? 1 : -1;
-    showPageCursor(cursorCount >= 0);
+    lwPageShowCursor(cursorCount >= 0);
     return cursorCount;
 }
 
@@ -151,7 +125,7 @@ bool setPixelFormat(DeviceContext dc, int32_t format, const PixelFormatDescripto
 RenderContext createGlContext(DeviceContext dc) {
     if (!validDC(dc) || dc->pixelFormat == 0) return nullptr;
     WindowRecord& w = *dc->window;
-    char* canvas = openPageWindow(w.title.c_str(), w.width, w.height, w.fullscreen);
+    char* canvas = lwPageOpenWindow(w.title.c_str(), w.width, w.height, w.fullscreen);
     const intptr_t webgl = createWebGlContext(canvas, w.width, w.height);
     free(canvas);
     if (!webgl) return nullptr;
@@ -192,10 +166,20 @@ bool swapBuffers(DeviceContext dc) {
 
 bool peekMessage(Message& message) {
     if (takeQuitMessage(message)) return true;
+    // A lost WebGL context never draws again here: gl4es keeps its shaders, buffers and the
+    // show's textures on it and cannot make them anew. The run ends as a failure, with a box,
+    // instead of playing the music over a blank canvas.
+    if (theWindow && !webGlContextLost && lwPageContextLost()) {
+        webGlContextLost = true;
+        messageBox(nullptr, "The GL Rendering Context Was Lost.", "ERROR",
+                   MB_OK | MB_ICONEXCLAMATION);
+        message = {nullptr, WM_QUIT, 1, 0};
+        return true;
+    }
     uint32_t type = 0;
     uintptr_t wParam = 0;
     intptr_t lParam = 0;
-    if (!takePageMessage(&type, &wParam, &lParam)) return false;
+    if (!lwPageTakeMessage(&type, &wParam, &lParam)) return false;
     message = {theWindow, type, wParam, lParam};
     return true;
 }
