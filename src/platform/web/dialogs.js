@@ -6,7 +6,8 @@
   const IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
   const MB_YESNO = 0x04;
   const closeRequest = -1;
-  const { el, mnemonicText, keyLetter, frameWindow, makeQueue, paintRgb } = page.shared;
+  const { el, mnemonicText, keyLetter, frameWindow, makeQueue, paintRgb, fullscreenElement,
+          fitWindow } = page.shared;
 
   // ---- The setup dialog -------------------------------------------------------------------
 
@@ -92,7 +93,6 @@
     if (!dialog || modalBox) return;
     const d = dialog;
     const plain = !e.altKey && !e.ctrlKey && !e.metaKey && !e.shiftKey;
-    page.unlockAudio();
     if (e.key === "Escape" && plain) {
       e.preventDefault();
       dialogEvents.push(IDCANCEL);
@@ -125,7 +125,7 @@
     document.getElementById("lw-desktop").appendChild(d.window.frame);
     d.keyHandler = dialogKey;
     document.addEventListener("keydown", d.keyHandler);
-    d.window.frame.addEventListener("pointerdown", page.unlockAudio);
+    fitWindow(d.window.frame);
     // The first control with a tab stop has the focus, as in a Windows dialog.
     const first = d.window.client.querySelector("[tabindex='0']");
     if (first && foreground) first.focus();
@@ -205,7 +205,9 @@
         resolve(result);
       };
       document.addEventListener("keydown", onKey, true);
-      document.body.appendChild(box);
+      // Over full screen the box goes inside it: anywhere else it would wait unseen behind.
+      (fullscreenElement() || document.body).appendChild(box);
+      fitWindow(w.frame);
       modalBox = box;
       buttons[0].b.classList.add("lw-default");
       buttons[0].b.focus();

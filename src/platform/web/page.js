@@ -37,12 +37,36 @@ var lanternwhirlPage = (function () {
     return mnemonic;
   }
 
-  // The key of a keyboard event as a mnemonic letter, whatever the keyboard layout.
+  // The key of a keyboard event as a mnemonic letter: the character the key types in the
+  // viewer's layout (the key marked Y answers "&Yes" on a German keyboard too), or, when that is
+  // no letter or digit (Alt+N types a dead key on a Mac), the key's place on a US keyboard.
   function keyLetter(e) {
+    if (e.key && /^[\p{L}\p{N}]$/u.test(e.key)) return e.key.toUpperCase();
     if (/^Key[A-Z]$/.test(e.code)) return e.code.slice(3);
     if (/^Digit[0-9]$/.test(e.code)) return e.code.slice(5);
-    return e.key && e.key.length === 1 ? e.key.toUpperCase() : "";
+    return "";
   }
+
+  const fullscreenElement = () => document.fullscreenElement || document.webkitFullscreenElement || null;
+
+  // A window too large for the viewport (a phone) is scaled down as a whole, its layout and
+  // the canvas's drawing buffer untouched; at today's desktop sizes nothing changes. Under a
+  // finger the title bar and its close box grow, so that they stay large enough to tap.
+  const fitMargin = 8, tapSize = 28;
+  function fitWindow(frame) {
+    frame.style.removeProperty("--bar");
+    if (!frame.offsetWidth) return;
+    const fit = () => Math.min(1, (document.documentElement.clientWidth - 2 * fitMargin) / frame.offsetWidth,
+                               (window.innerHeight - 2 * fitMargin) / frame.offsetHeight);
+    let scale = fit();
+    if (matchMedia("(pointer: coarse)").matches) {
+      frame.style.setProperty("--bar", Math.max(18, Math.ceil(tapSize / scale)) + "px");
+      scale = fit();
+    }
+    frame.style.setProperty("--fit", scale);
+    frame.classList.toggle("lw-fitted", scale < 1);
+  }
+  window.addEventListener("resize", () => document.querySelectorAll(".lw-window").forEach(fitWindow));
 
   // A window of the classic desktop: a frame with a title bar and a close box.
   function frameWindow(className, caption, onClose) {
@@ -105,7 +129,8 @@ var lanternwhirlPage = (function () {
     mode: pageMode,
     params,
     // The helpers the other parts of the page share.
-    shared: { el, mnemonicText, keyLetter, frameWindow, makeQueue, paintRgb },
+    shared: { el, mnemonicText, keyLetter, frameWindow, makeQueue, paintRgb, fullscreenElement,
+              fitWindow },
   };
 
   // ---- The page's own modes ---------------------------------------------------------------

@@ -1,24 +1,27 @@
-// The page's sound: a Web Audio output the program's mixer feeds chunk by chunk.
+// The page's sound: a Web Audio output the program's mixer feeds chunk by chunk. The music
+// follows the show's clock as a sound card would: when the browser suspends the output (a call,
+// a locked phone, a frozen page), the clock goes on and so does the song, skipped ahead to where
+// the clock is once the sound runs again.
 "use strict";
 
 (function (page) {
-  // ---- Sound ------------------------------------------------------------------------------
-
   // Music queued ahead of what is heard: enough to ride over a slow frame, more while the page
   // is hidden and its timers run only once a second.
   const aheadSeconds = 0.25, hiddenAheadSeconds = 2.5, startLeadSeconds = 0.02;
-  const audio = { context: null, next: 0, frames: 0, timer: 0, sources: new Set() };
+  const audio = {
+    context: null,
+    closed: false,
+    next: 0, // the context's time at which the next chunk starts
+    frames: 0, // a chunk's length; 0 while no music plays
+    startWall: 0, // the page's clock, in seconds, when the song's first frame is due
+    position: 0, // frames the song has moved on, mixed or skipped
+    skipped: 0,
+    timer: 0,
+    sources: new Set(),
+    queued: [], // the chunks lately queued: when each starts, and the song's frame it starts at
+  };
 
-  // Browsers start sound only in a user's gesture: the dialog's keys and clicks open the
-  // context, which the program takes when it starts its music.
-  function unlockAudio() {
-    if (page.mode) return;
-    if (audio.context) {
-      if (audio.context.state === "suspended") audio.context.resume().catch(() => {});
-      return;
-    }
-    // A modifier key alone is no gesture: the context would be made but not allowed to start.
-    if (navigator.userActivation && !navigator.userActivation.isActive) return;
+  function makeContext() {
     const Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return;
     try {
@@ -30,12 +33,31 @@
         return;
       }
     }
-    audio.context.resume().catch(() => {});
+    audio.context.onstatechange = onStateChange;
   }
 
-  // The context's rate, or 0 when there is no audio output or it will not start.
+  // Browsers start sound only in a user's gesture: every key, click and tap opens the context or
+  // resumes one the browser suspended. This runs inside the gesture's own handler.
+  function unlockAudio() {
+    if (page.mode || audio.closed) return;
+    if (!audio.context) {
+      // A modifier key alone is no gesture: the context would be made but not allowed to start.
+      if (navigator.userActivation && !navigator.userActivation.isActive) return;
+      makeContext();
+      if (!audio.context) return;
+    }
+    const state = audio.context.state;
+    if (state !== "running" && state !== "closed") audio.context.resume().catch(() => {});
+  }
+  for (const type of ["keydown", "pointerdown", "pointerup", "touchend", "click"])
+    document.addEventListener(type, unlockAudio, true);
+
+  // The context's rate, or 0 when the browser has no audio output at all. A context that has
+  // not started within 2 s (no gesture yet, or a browser that holds it back) is taken all the
+  // same: the show plays silently, and the music joins in at the clock's place when it starts.
   page.openAudio = async function (rate) {
     unlockAudio();
+    if (!audio.context) makeContext();
     const context = audio.context;
     if (!context) {
       console.error("sound: this browser has no Web Audio");
@@ -45,10 +67,9 @@
       const wait = new Promise((resolve) => setTimeout(resolve, 2000));
       await Promise.race([context.resume().catch(() => {}), wait]);
     }
-    if (context.state !== "running") {
-      console.error("sound: the audio output did not start (" + context.state + ")");
-      return 0;
-    }
+    if (context.state !== "running")
+      console.warn("sound: the audio output has not started (" + context.state + "); the show " +
+                   "plays silently until a key, click or tap starts it");
     return Math.round(context.sampleRate);
   };
 
@@ -57,23 +78,53 @@
     return pointer ? Module.HEAPF32.subarray(pointer >> 2, (pointer >> 2) + 2 * frames) : null;
   }
 
+  function stopSources() {
+    for (const source of audio.sources) source.stop();
+    audio.sources.clear();
+    audio.queued.length = 0;
+  }
+
+  // Back from suspended or interrupted: what was queued before is stale, the clock has moved on.
+  function onStateChange() {
+    const context = audio.context;
+    if (!context || !audio.frames || context.state !== "running") return;
+    stopSources();
+    audio.next = context.currentTime + startLeadSeconds;
+    pumpAudio();
+  }
+
+  // The context's time heard now, and the page's clock at that moment in seconds: the output's
+  // own timestamp where the browser gives one (it knows the output's latency), else the time
+  // the context has rendered to.
+  function outputNow() {
+    const context = audio.context;
+    const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
+    if (stamp && stamp.performanceTime > 0) return [stamp.contextTime, stamp.performanceTime / 1000];
+    return [context.currentTime, performance.now() / 1000];
+  }
+
+  // The song's frame that is due when the context's clock reads `when`.
+  function duePosition(when) {
+    const [contextTime, wall] = outputNow();
+    return Math.round((wall + (when - contextTime) - audio.startWall) * audio.context.sampleRate);
+  }
+
   function pumpAudio() {
     const context = audio.context;
-    if (!audio.frames || !context) return;
+    if (!audio.frames || !context || context.state !== "running") return;
     const rate = context.sampleRate;
-    // Music the page could not queue in time is mixed and dropped, so that the song keeps its
-    // place against the clock, as a device that played on would.
-    if (audio.next < context.currentTime) {
-      let late = Math.round((context.currentTime - audio.next) * rate);
-      while (late > 0) {
-        const n = Math.min(late, audio.frames);
-        mixInto(n);
-        late -= n;
-      }
-      audio.next = context.currentTime + startLeadSeconds;
-    }
+    // Music the page could not queue in time (a slow or frozen page) is not played late.
+    if (audio.next < context.currentTime) audio.next = context.currentTime + startLeadSeconds;
     const ahead = document.hidden ? hiddenAheadSeconds : aheadSeconds;
     while (audio.next < context.currentTime + ahead) {
+      // More than a chunk behind the clock: skip there at once, however long the gap, rather
+      // than mixing minutes of music to throw away.
+      const late = duePosition(audio.next) - audio.position;
+      if (late > audio.frames) {
+        Module._lanternwhirlSkipSound(late);
+        audio.position += late;
+        audio.skipped += late;
+      }
       const samples = mixInto(audio.frames);
       if (!samples) return;
       const buffer = context.createBuffer(2, audio.frames, rate);
@@ -87,27 +138,53 @@
       source.connect(context.destination);
       source.onended = () => audio.sources.delete(source);
       audio.sources.add(source);
+      audio.queued.push({ when: audio.next, position: audio.position, source });
+      if (audio.queued.length > 64) audio.queued.shift();
       source.start(audio.next);
       audio.next += audio.frames / rate;
+      audio.position += audio.frames;
     }
   }
 
   page.startAudio = function (frames) {
     if (!audio.context) return;
     audio.frames = frames;
+    audio.startWall = performance.now() / 1000;
+    audio.position = audio.skipped = 0;
     audio.next = audio.context.currentTime + startLeadSeconds;
     pumpAudio();
     audio.timer = setInterval(pumpAudio, 20);
+  };
+
+  // Silence at once, for a show that cannot go on drawing.
+  page.muteAudio = function () {
+    audio.frames = 0;
+    stopSources();
+    if (audio.context) audio.context.suspend().catch(() => {});
   };
 
   page.closeAudio = function () {
     clearInterval(audio.timer);
     audio.timer = 0;
     audio.frames = 0;
-    for (const source of audio.sources) source.stop();
-    audio.sources.clear();
+    stopSources();
     if (audio.context) audio.context.close().catch(() => {});
     audio.context = null;
+    audio.closed = true;
+  };
+
+  // For whoever checks the sound: the context's state, the frames skipped, and how far the
+  // music heard now is from the show's clock, in frames (null while nothing is heard).
+  page.audioState = function () {
+    const context = audio.context;
+    if (!context) return { state: "none", skipped: 0, offset: null };
+    const [now] = outputNow();
+    let offset = null;
+    for (const { when, position, source } of audio.queued) {
+      if (when <= now && now < when + source.buffer.duration && context.state === "running")
+        offset = position + Math.round((now - when) * context.sampleRate) - duePosition(now);
+    }
+    return { state: context.state, skipped: audio.skipped, chunk: audio.frames, offset };
   };
 
   page.unlockAudio = unlockAudio;

@@ -5,9 +5,7 @@
 (function (page) {
   const WM_SIZE = 0x0005, WM_ACTIVATE = 0x0006, WM_CLOSE = 0x0010;
   const WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_MOUSEMOVE = 0x0200;
-  const { el, mnemonicText, keyLetter, frameWindow, makeQueue, paintRgb } = page.shared;
-
-  // ---- The render window ------------------------------------------------------------------
+  const { el, frameWindow, fullscreenElement, fitWindow } = page.shared;
 
   let render = null;
   const messages = [];
@@ -44,34 +42,59 @@
   const onBlur = () => render && post(WM_ACTIVATE, 0, 0);
   // Leaving full screen (the browser's own Escape) closes the show's window.
   function onFullscreenChange() {
-    if (render && render.fullscreen && !document.fullscreenElement) post(WM_CLOSE, 0, 0);
+    if (render && render.fullscreen && !fullscreenElement() && !pageFullscreen())
+      post(WM_CLOSE, 0, 0);
   }
+  const fullscreenEvents = ["fullscreenchange", "webkitfullscreenchange"];
 
+  // A phone's tap on the page's own full screen has no Escape: a close box in its corner.
   function makeStage() {
     if (!stage) {
       stage = el("div", "lw-stage", document.body);
       stage.id = "lw-stage";
+      const close = el("button", "lw-stage-close", stage);
+      close.type = "button";
+      close.setAttribute("aria-label", "Close");
+      close.textContent = "\u00d7";
+      close.addEventListener("click", () => render && post(WM_CLOSE, 0, 0));
     }
     return stage;
   }
+  const pageFullscreen = () => !!stage && stage.classList.contains("lw-page-fullscreen");
 
   // Full screen is asked for on the stage before the window exists, in the click that
-  // started the show. True when the browser grants it.
+  // started the show. True when the show may fill the screen: the browser granted it, or the
+  // browser has no Fullscreen API at all (iPhone Safari), where the stage covers the page's
+  // whole viewport instead and nothing was refused. The prefixed API (older iPad Safari)
+  // reports its answer only through its change event.
   page.enterFullscreen = async function () {
     const s = makeStage();
-    if (!s.requestFullscreen) return 0;
+    const request = s.requestFullscreen || s.webkitRequestFullscreen;
+    if (!request) {
+      s.classList.add("lw-page-fullscreen");
+      return 1;
+    }
+    const answered = new Promise((resolve) => {
+      const done = () => resolve();
+      for (const type of [...fullscreenEvents, "fullscreenerror", "webkitfullscreenerror"])
+        document.addEventListener(type, done, { once: true });
+      setTimeout(done, 1000);
+    });
     try {
-      await s.requestFullscreen({ navigationUI: "hide" });
-      return document.fullscreenElement === s ? 1 : 0;
+      await request.call(s, { navigationUI: "hide" });
     } catch (e) {
       console.error("full screen: " + e.message);
       return 0;
     }
+    if (fullscreenElement() !== s) await answered;
+    return fullscreenElement() === s ? 1 : 0;
   };
 
   page.leaveFullscreen = function () {
     if (render) render.fullscreen = false;
+    if (stage) stage.classList.remove("lw-page-fullscreen");
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    else if (document.webkitFullscreenElement) document.webkitExitFullscreen();
   };
 
   page.showCursor = function (show) {
@@ -105,12 +128,19 @@
     }
     canvas.addEventListener("mousemove", (e) =>
       post(WM_MOUSEMOVE, 0, (e.offsetX & 0xffff) | ((e.offsetY & 0xffff) << 16)));
-    render = { frame, canvas, width, height, fullscreen };
+    // The browser may take WebGL away (a phone after backgrounding, a GPU reset): the music
+    // stops at once, and the program ends the show at its next message.
+    canvas.addEventListener("webglcontextlost", () => {
+      console.error("WebGL: the context was lost");
+      if (render && render.canvas === canvas) render.lost = true;
+      page.muteAudio();
+    });
+    render = { frame, canvas, width, height, fullscreen, lost: false };
     messages.length = 0;
     document.addEventListener("keydown", onKeyDown);
     document.addEventListener("keyup", onKeyUp);
     document.addEventListener("visibilitychange", onVisibility);
-    document.addEventListener("fullscreenchange", onFullscreenChange);
+    for (const type of fullscreenEvents) document.addEventListener(type, onFullscreenChange);
     window.addEventListener("focus", onFocus);
     window.addEventListener("blur", onBlur);
     return canvas.id;
@@ -119,6 +149,7 @@
   page.showWindow = function () {
     if (!render) return;
     render.frame.hidden = false;
+    if (render.frame !== stage) fitWindow(render.frame);
     render.canvas.tabIndex = -1;
     render.canvas.focus();
     page.setStatus("show");
@@ -129,7 +160,7 @@
     document.removeEventListener("keydown", onKeyDown);
     document.removeEventListener("keyup", onKeyUp);
     document.removeEventListener("visibilitychange", onVisibility);
-    document.removeEventListener("fullscreenchange", onFullscreenChange);
+    for (const type of fullscreenEvents) document.removeEventListener(type, onFullscreenChange);
     window.removeEventListener("focus", onFocus);
     window.removeEventListener("blur", onBlur);
     if (render.frame === stage) render.canvas.remove();
@@ -142,6 +173,8 @@
     return messages.length ? messages.shift() : null;
   };
 
+  page.contextLost = () => !!(render && render.lost);
+
   // The program's frame is shown when it gives the browser control: at the next animation
   // frame, or at once while the page is hidden (the browser runs no animation frames then).
   page.nextFrame = function () {
@@ -151,7 +184,6 @@
       else requestAnimationFrame(() => resolve());
     });
   };
-
 
   // The stage goes with the program's end.
   page.removeStage = function () {
