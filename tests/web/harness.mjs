@@ -1,18 +1,30 @@
 // What the web tests share: the site served on 127.0.0.1 by a plain static server (with
-// files of a test's own laid over it), headless Chromium from Debian with WebGL on SwiftShader,
-// and a few ways to drive and read the page like a person would.
+// files of a test's own laid over it), one of three browser engines (LW_ENGINE: chromium,
+// firefox or webkit) and a few ways to drive and read the page like a person would. Chromium is
+// Debian's headless shell with WebGL on SwiftShader; Firefox ESR (puppeteer over WebDriver
+// BiDi) and WebKitGTK's MiniBrowser (W3C WebDriver) run in a window on an X server that draws
+// WebGL with Mesa's llvmpipe.
 import http from "node:http";
 import fs from "node:fs";
 import path from "node:path";
 import assert from "node:assert/strict";
 import puppeteer from "puppeteer-core";
+import { WebDriverSession } from "./webdriver.mjs";
 
 export const site = process.env.LW_SITE;
 export const hostBuild = process.env.LW_HOST_BUILD;
 assert.ok(site && fs.existsSync(path.join(site, "index.html")), "LW_SITE must name the built site");
+export const engine = process.env.LW_ENGINE || "chromium";
+// What an engine can give here. Firefox's AudioContext never starts without a sound device
+// (its audio backend finds no output), so its shows play silently.
+export const can = { chromium: { startAudio: true }, firefox: { startAudio: false },
+                     webkit: { startAudio: true } }[engine];
+assert.ok(can, "LW_ENGINE must be chromium, firefox or webkit, not " + engine);
 
+// Firefox drops a style sheet served with any other type than text/css.
 const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-                ".png": "image/png", ".wav": "audio/wav", ".data": "application/octet-stream" };
+                ".css": "text/css", ".webmanifest": "application/manifest+json", ".png": "image/png",
+                ".wav": "audio/wav", ".data": "application/octet-stream" };
 
 // Serves site/ with the folders in overlays laid over it, with extra response headers;
 // resolves with the base address.
@@ -32,19 +44,29 @@ export function serve(overlays = [], headers = {}) {
 
 // Browsers die with the test, also when it fails half-way.
 const browsers = new Set();
-process.on("exit", () => { for (const b of browsers) b.process()?.kill("SIGKILL"); });
+process.on("exit", () => { for (const kill of browsers) kill(); });
 
-// A browser with one page at url. Every console line is kept (the program writes each message
-// box there as "caption: text"). noAudio: the page has no Web Audio at all.
+// A browser with one page at url, as a run: the engine-neutral operations the shared tests
+// use, and for Chromium and Firefox the puppeteer Page as .page. Every console line is kept
+// (the program writes each message box there as "caption: text"). noAudio: the page has no
+// Web Audio at all.
 export async function open(url, { noAudio = false } = {}) {
-  const browser = await puppeteer.launch({
+  return engine === "webkit" ? openWebDriver(url) : openPuppeteer(url, noAudio);
+}
+
+async function openPuppeteer(url, noAudio) {
+  const browser = await puppeteer.launch(engine === "firefox" ? {
+    browser: "firefox", executablePath: process.env.LW_FIREFOX || "/usr/bin/firefox-esr",
+    headless: false, protocolTimeout: 900000,
+  } : {
     executablePath: process.env.LW_CHROMIUM || "/usr/bin/chromium-headless-shell",
     args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
            "--disable-background-networking", "--disable-component-update", "--no-first-run",
            "--disable-sync", "--autoplay-policy=user-gesture-required"],
-    protocolTimeout: 600000,
+    protocolTimeout: 900000,
   });
-  browsers.add(browser);
+  const kill = () => browser.process()?.kill("SIGKILL");
+  browsers.add(kill);
   const page = await browser.newPage();
   const console_ = [];
   page.on("console", (m) => console_.push(m.text()));
@@ -53,7 +75,62 @@ export async function open(url, { noAudio = false } = {}) {
     await page.evaluateOnNewDocument(() => { delete window.AudioContext; delete window.webkitAudioContext; });
   await page.setViewport({ width: 1024, height: 768 });
   await page.goto(url);
-  return { browser, page, console: console_, close: () => browser.close().then(() => browsers.delete(browser)) };
+  return {
+    browser, page, console: console_,
+    evaluate: (f, ...args) => page.evaluate(f, ...args),
+    waitFor: (expression, seconds) => waitFor(page, expression, seconds),
+    press: (chord) => press(page, chord),
+    click: (selector) => page.click(selector),
+    screenshot: async (selector) => (await page.$(selector)).screenshot({ encoding: "base64" }),
+    lines: async () => console_,
+    exitStatus: (seconds) => exitStatus(page, seconds),
+    close: () => browser.close().then(() => browsers.delete(kill)),
+  };
+}
+
+// Classic WebDriver has no console events: the page's console is wrapped once it has loaded,
+// so lines written before its load event are not seen.
+function keepConsole() {
+  window.lanternwhirlConsoleLines = [];
+  for (const level of ["log", "info", "warn", "error"]) {
+    const original = console[level];
+    console[level] = (...args) => {
+      window.lanternwhirlConsoleLines.push(args.map(String).join(" "));
+      original.apply(console, args);
+    };
+  }
+  window.addEventListener("error", (e) => window.lanternwhirlConsoleLines.push("page error: " + e.message));
+}
+
+async function openWebDriver(url) {
+  const session = await WebDriverSession.start({ width: 1024, height: 768 });
+  const kill = () => session.kill();
+  browsers.add(kill);
+  await session.navigate(url);
+  const evaluate = (f, ...args) =>
+    session.execute(typeof f === "function" ? `return (${f}).apply(null, arguments)` : `return (${f})`, args);
+  await evaluate(keepConsole);
+  const run = {
+    session,
+    evaluate,
+    async waitFor(expression, seconds = 30) {
+      for (const end = Date.now() + seconds * 1000; ; await new Promise((r) => setTimeout(r, 100))) {
+        const value = await evaluate(expression);
+        if (value) return value;
+        if (Date.now() > end) throw new Error(`waited ${seconds} s for ${expression}`);
+      }
+    },
+    press: (chord) => session.press(chord),
+    click: (selector) => session.click(selector),
+    screenshot: (selector) => session.screenshot(selector),
+    lines: () => evaluate("window.lanternwhirlConsoleLines || []"),
+    async exitStatus(seconds = 30) {
+      await run.waitFor("window.lanternwhirlExit !== undefined", seconds);
+      return evaluate("window.lanternwhirlExit");
+    },
+    close: () => session.close().then(() => browsers.delete(kill)),
+  };
+  return run;
 }
 
 export async function waitFor(page, expression, seconds = 30) {
