@@ -6,6 +6,7 @@
 // WebGL with Mesa's llvmpipe.
 import http from "node:http";
 import fs from "node:fs";
+import os from "node:os";
 import path from "node:path";
 import assert from "node:assert/strict";
 import puppeteer from "puppeteer-core";
@@ -42,9 +43,10 @@ export function serve(overlays = [], headers = {}) {
   }));
 }
 
-// Browsers die with the test, also when it fails half-way.
+// Browsers die with the test, also when it fails half-way or is stopped.
 const browsers = new Set();
 process.on("exit", () => { for (const kill of browsers) kill(); });
+for (const signal of ["SIGINT", "SIGTERM"]) process.on(signal, () => process.exit(128 + os.constants.signals[signal]));
 
 // A browser with one page at url, as a run: the engine-neutral operations the shared tests
 // use, and for Chromium and Firefox the puppeteer Page as .page. Every console line is kept
