@@ -60,7 +60,7 @@ var lanternwhirlPage = (function () {
                                (window.innerHeight - 2 * fitMargin) / frame.offsetHeight);
     let scale = fit();
     if (matchMedia("(pointer: coarse)").matches) {
-      frame.style.setProperty("--bar", Math.max(18, Math.ceil(tapSize / scale)) + "px");
+      frame.style.setProperty("--bar", Math.max(18, Math.ceil((tapSize + 4) / scale)) + "px");
       scale = fit();
     }
     frame.style.setProperty("--fit", scale);

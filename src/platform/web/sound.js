@@ -94,13 +94,17 @@
   }
 
   // The context's time heard now, and the page's clock at that moment in seconds: the output's
-  // own timestamp where the browser gives one (it knows the output's latency), else the time
-  // the context has rendered to.
+  // own timestamp where the browser gives a fresh one (it knows the output's latency; it stands
+  // still while the output is suspended and for a moment after), else the time the context has
+  // rendered to.
   function outputNow() {
     const context = audio.context;
+    const wall = performance.now() / 1000;
     const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
-    if (stamp && stamp.performanceTime > 0) return [stamp.contextTime, stamp.performanceTime / 1000];
-    return [context.currentTime, performance.now() / 1000];
+    if (stamp && stamp.performanceTime > 0 && wall - stamp.performanceTime / 1000 < 0.1 &&
+        stamp.contextTime <= context.currentTime)
+      return [stamp.contextTime, stamp.performanceTime / 1000];
+    return [context.currentTime, wall];
   }
 
   // The song's frame that is due when the context's clock reads `when`.
@@ -118,12 +122,15 @@
     const ahead = document.hidden ? hiddenAheadSeconds : aheadSeconds;
     while (audio.next < context.currentTime + ahead) {
       // More than a chunk behind the clock: skip there at once, however long the gap, rather
-      // than mixing minutes of music to throw away.
+      // than mixing minutes of music to throw away. More than a chunk ahead: a moment's rest.
       const late = duePosition(audio.next) - audio.position;
       if (late > audio.frames) {
         Module._lanternwhirlSkipSound(late);
         audio.position += late;
         audio.skipped += late;
+      } else if (late < -audio.frames) {
+        audio.next -= late / rate;
+        continue;
       }
       const samples = mixInto(audio.frames);
       if (!samples) return;

@@ -47,6 +47,13 @@
   }
   const fullscreenEvents = ["fullscreenchange", "webkitfullscreenchange"];
 
+  // A box put over the stage while full screen was being left would stay behind it, unseen.
+  function rehomeBoxes() {
+    if (!stage || fullscreenElement() === stage || pageFullscreen()) return;
+    for (const box of stage.querySelectorAll(".lw-modal")) document.body.appendChild(box);
+  }
+  for (const type of fullscreenEvents) document.addEventListener(type, rehomeBoxes);
+
   // A phone's tap on the page's own full screen has no Escape: a close box in its corner.
   function makeStage() {
     if (!stage) {
@@ -93,6 +100,7 @@
   page.leaveFullscreen = function () {
     if (render) render.fullscreen = false;
     if (stage) stage.classList.remove("lw-page-fullscreen");
+    rehomeBoxes();
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
     else if (document.webkitFullscreenElement) document.webkitExitFullscreen();
   };
