@@ -69,12 +69,16 @@ async function fullscreenRefused() {
   report("full screen refused: the question, No, \"Program Will Now Close.\", status 0");
 }
 
+// In full screen: the first box shows inside the full-screen stage, where it can be seen.
 async function meshMissing() {
-  const run = await startWith(brokenServer.url, ["Alt+KeyW", "Alt+KeyN"]);
+  const run = await startWith(brokenServer.url, ["Alt+KeyN"]);
+  await run.page.waitForSelector(".lw-box");
+  assert.ok(await run.page.evaluate(() => !!document.fullscreenElement?.querySelector(".lw-box")),
+            "the box is inside the full-screen element");
   assert.equal(await expectBoxes(run, [["Error", "MESH error: couldn't load!", "OK"],
                                        ["ERROR", "Initialization Failed.", "OK"]]), 0);
   await run.close();
-  report("data/2.chk missing: \"MESH error: couldn't load!\", \"Initialization Failed.\", status 0");
+  report("data/2.chk missing in full screen: \"MESH error: couldn't load!\" seen over the stage, \"Initialization Failed.\", status 0");
 }
 
 async function noAudioOutput() {
