@@ -1,6 +1,8 @@
-# The web site in build-web/site/: the page, its script, the program (.js and .wasm), the show's
-# data/ and gfx/ as one package the page preloads into the program's file system, and the
-# licences of everything the site carries. Any static web server can serve the folder.
+# The web site in build-web/site/: the page, its scripts, the program (.js and .wasm), the show's
+# data/ and gfx/ as one package the page preloads into the program's file system, the licences
+# of everything the site carries, the manifest and icons for installing it, and the service
+# worker that keeps it offline. Any static web server can serve the folder, and the page also
+# plays opened from the folder itself (file://), from the program and the show as scripts.
 
 set(site_dir ${CMAKE_BINARY_DIR}/site)
 set(web_dir ${PROJECT_SOURCE_DIR}/src/platform/web)
@@ -62,8 +64,22 @@ add_custom_command(
   COMMENT "Copying the licences"
   VERBATIM)
 
-# The page: its HTML, its style and its scripts, one a concern.
-set(page_files index.html page.css page.js dialogs.js window.js sound.js loading.js)
+# The program's icon for the home screen and the install prompts, drawn by the host build's tool:
+# 192 and 512 for the manifest, 180 for iOS.
+set(make_icon ${LANTERNWHIRL_HOST_BUILD}/tools/lanternwhirl-make-icon)
+set(icon_outputs)
+foreach(size 180 192 512)
+  add_custom_command(
+    OUTPUT ${site_dir}/icon-${size}.png
+    COMMAND ${make_icon} ${size} ${site_dir}/icon-${size}.png
+    DEPENDS ${make_icon}
+    VERBATIM)
+  list(APPEND icon_outputs ${site_dir}/icon-${size}.png)
+endforeach()
+
+# The page: its HTML, its style and its scripts, one a concern, and its manifest.
+set(page_files index.html page.css page.js dialogs.js window.js sound.js loading.js
+    manifest.webmanifest)
 list(TRANSFORM page_files PREPEND ${web_dir}/ OUTPUT_VARIABLE page_sources)
 list(TRANSFORM page_files PREPEND ${site_dir}/ OUTPUT_VARIABLE page_outputs)
 add_custom_command(
@@ -72,6 +88,16 @@ add_custom_command(
   DEPENDS ${page_sources}
   VERBATIM)
 
-add_custom_target(lanternwhirl-site ALL
-  DEPENDS ${page_outputs} ${site_dir}/show.data ${site_dir}/show.js
-          ${licence_outputs} lanternwhirl)
+# Last, from all of the above: the program and the show as scripts for file://, site.js (the
+# release and the sizes the progress line counts) and the service worker, sw.js.
+set(pack_outputs ${site_dir}/lanternwhirl.wasm.js ${site_dir}/show.data.js ${site_dir}/site.js
+    ${site_dir}/sw.js)
+add_custom_command(
+  OUTPUT ${pack_outputs}
+  COMMAND ${Python3_EXECUTABLE} ${web_dir}/pack_site.py ${site_dir} ${web_dir}/sw.js.in
+  DEPENDS ${web_dir}/pack_site.py ${web_dir}/sw.js.in ${page_outputs} ${icon_outputs}
+          ${site_dir}/show.data ${site_dir}/show.js ${licence_outputs} lanternwhirl
+  COMMENT "Writing the site's scripts for file:// and its service worker"
+  VERBATIM)
+
+add_custom_target(lanternwhirl-site ALL DEPENDS ${pack_outputs})
