@@ -39,6 +39,6 @@ with open(os.path.join(site, "site.js"), "w") as f:
             "var lanternwhirlSite = %s;\n" % json.dumps({"release": release, "sizes": sizes}))
 with open(template) as f:
     worker = f.read()
-worker = worker.replace("@release@", release).replace("@files@", json.dumps(["./", *files, "site.js"]))
+worker = worker.replace("@release@", release).replace("@files@", json.dumps([*files, "site.js"]))
 with open(os.path.join(site, "sw.js"), "w") as f:
     f.write(worker)
