@@ -100,4 +100,16 @@ add_custom_command(
   COMMENT "Writing the site's scripts for file:// and its service worker"
   VERBATIM)
 
-add_custom_target(lanternwhirl-site ALL DEPENDS ${pack_outputs})
+# The zip of the site, to put on a host or to unzip and open from its folder.
+find_program(LW_ZIP zip REQUIRED)
+set(site_zip ${CMAKE_BINARY_DIR}/lanternwhirl-web.zip)
+add_custom_command(
+  OUTPUT ${site_zip}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${site_zip}
+  COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${LW_ZIP} -qrX ${site_zip} site
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  DEPENDS ${pack_outputs}
+  COMMENT "Zipping the site"
+  VERBATIM)
+
+add_custom_target(lanternwhirl-site ALL DEPENDS ${site_zip})
