@@ -64,16 +64,17 @@
   const onError = (e) => cannotLoad(reasonOf(e.error || e.message) + ".");
   const onRejection = (e) => cannotLoad(reasonOf(e.reason) + ".");
 
+  // Resolves once the script has run.
   function addScript(file) {
     const script = document.createElement("script");
     script.src = file;
     script.async = false; // they run in the order they are added, whenever each arrives
-    script.onload = () => {
-      if (counted.includes(file)) showProgress(file, window.lanternwhirlSite?.sizes[file]);
-      else showProgress();
-    };
     script.onerror = () => cannotLoad(file + " is missing or could not be read.");
     document.body.appendChild(script);
+    return new Promise((resolve) => (script.onload = resolve)).then(() => {
+      if (counted.includes(file)) showProgress(file, window.lanternwhirlSite?.sizes[file]);
+      else showProgress();
+    });
   }
 
   // A file carried by its script, as bytes; the script's text is let go.
@@ -115,11 +116,14 @@
 
   let program = null; // served: the program's module, compiling
   let showPackage = null; // served: the show package's bytes, once in
+  let showLoader = null; // served: show.js, once it has run
 
+  // The show's loader must have run before the program is received, which starts its run.
   function instantiateWasm(imports, receive) {
     const compiled = program || WebAssembly.compile(unpack("lanternwhirl.wasm"));
-    compiled.then((module) => WebAssembly.instantiate(module, imports)
-                                .then((instance) => receive(instance, module)))
+    Promise.all([compiled, showLoader])
+      .then(([module]) => WebAssembly.instantiate(module, imports)
+                            .then((instance) => receive(instance, module)))
       .catch((e) => cannotLoad("lanternwhirl.wasm: " + reasonOf(e) + "."));
     return {}; // the exports come with receive
   }
@@ -206,17 +210,20 @@
     if (missing) return cannotLoad(null, missing);
     addScript("site.js"); // the release and the sizes the progress line counts
     // Served, the program and the show are on their way while the slower check runs (the first
-    // WebGL context can take a while), and called back if it fails.
+    // WebGL context can take a while), and called back if it fails; the program's script is
+    // fetched, to be run after the check.
     const stop = new AbortController();
     if (!fromFolder) {
       program = compileServed(stop.signal);
       program.catch((e) => cannotLoad("lanternwhirl.wasm: " + reasonOf(e) + "."));
-      fetchCounted("show.data", stop.signal)
+      showLoader = fetchCounted("show.data", stop.signal)
         .then((response) => response.arrayBuffer())
         .then((bytes) => {
           showPackage = bytes;
-          for (const file of ["show.js", "lanternwhirl.js"]) addScript(file);
+          return addScript("show.js");
         }, (e) => cannotLoad("show.data: " + reasonOf(e) + "."));
+      const preload = { rel: "preload", as: "script", href: "lanternwhirl.js" };
+      document.head.appendChild(Object.assign(document.createElement("link"), preload));
     }
     const noGl = noWebGl();
     if (noGl) {
@@ -226,9 +233,8 @@
     page.setStatus("loading", "Loading the show\u2026");
     window.addEventListener("error", onError);
     window.addEventListener("unhandledrejection", onRejection);
-    if (fromFolder)
-      for (const file of ["lanternwhirl.wasm.js", "show.data.js", "show.js", "lanternwhirl.js"])
-        addScript(file);
+    const files = fromFolder ? ["lanternwhirl.wasm.js", "show.data.js", "show.js"] : [];
+    for (const file of [...files, "lanternwhirl.js"]) addScript(file);
   }
 
   document.addEventListener("DOMContentLoaded", () => {
