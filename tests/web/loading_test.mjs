@@ -10,7 +10,7 @@ const removeWebGl = (get = HTMLCanvasElement.prototype.getContext) =>
 // [what, the status it must end in, a script run before the page's, a file the server lacks]
 const faults = [["no WebGL", /^This browser cannot play the show: it gives the page no WebGL/, removeWebGl],
                 ["no SIMD", /^This browser cannot play the show: .*SIMD/, () => { WebAssembly.validate = () => false; }],
-                ...["show.data", "lanternwhirl.wasm", "show.js"].map((f) => ["no " + f, new RegExp("^The show could not be loaded: " + f), null, f])];
+                ...["show.data", "lanternwhirl.wasm", "show.js", "lanternwhirl.js"].map((f) => ["no " + f, new RegExp("^The show could not be loaded: " + f), null, f])];
 for (const [what, expected, script, file] of faults) {
   const { page, close } = await open("about:blank");
   if (script) await page.evaluateOnNewDocument(script);
