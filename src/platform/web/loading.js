@@ -88,30 +88,32 @@
     return bytes;
   }
 
-  // A served file's response. A copy of it is counted as it arrives; the response itself goes
-  // on to its reader (the compiler, for the program) without waiting for the page's thread.
-  async function fetchCounted(file, signal) {
-    const response = await fetch(file, { signal });
+  // The show package, served: a copy of its response is counted as it arrives.
+  async function fetchShow(signal) {
+    const response = await fetch("show.data", { signal });
     if (!response.ok) throw new Error("HTTP " + response.status + " " + response.statusText);
     const reader = response.clone().body.getReader();
     let bytes = 0;
     const count = ({ done, value }) => {
       if (done) return;
-      showProgress(file, (bytes += value.length));
+      showProgress("show.data", (bytes += value.length));
       return reader.read().then(count);
     };
     reader.read().then(count).catch(() => {});
-    return response;
+    return response.arrayBuffer();
   }
 
-  // Served, the program compiles while it arrives; from a host that gives .wasm another type,
-  // once it is in.
+  // The program, served, compiles while it arrives (counted once compiled: counting it on the
+  // way would hold the compiler to the page's thread); from a host that gives .wasm another
+  // type, once it is in.
   async function compileServed(signal) {
-    const response = await fetchCounted("lanternwhirl.wasm", signal);
+    const response = await fetch("lanternwhirl.wasm", { signal });
+    if (!response.ok) throw new Error("HTTP " + response.status + " " + response.statusText);
     const type = response.headers.get("Content-Type") || "";
-    if (WebAssembly.compileStreaming && type.startsWith("application/wasm"))
-      return WebAssembly.compileStreaming(response);
-    return WebAssembly.compile(await response.arrayBuffer());
+    const module = await (WebAssembly.compileStreaming && type.startsWith("application/wasm")
+      ? WebAssembly.compileStreaming(response) : WebAssembly.compile(await response.arrayBuffer()));
+    showProgress("lanternwhirl.wasm", window.lanternwhirlSite?.sizes["lanternwhirl.wasm"]);
+    return module;
   }
 
   let program = null; // served: the program's module, compiling
@@ -210,20 +212,20 @@
     if (missing) return cannotLoad(null, missing);
     addScript("site.js"); // the release and the sizes the progress line counts
     // Served, the program and the show are on their way while the slower check runs (the first
-    // WebGL context can take a while), and called back if it fails; the program's script is
-    // fetched, to be run after the check.
+    // WebGL context can take a while), and called back if it fails; the scripts are fetched, to
+    // be run after the check.
     const stop = new AbortController();
     if (!fromFolder) {
       program = compileServed(stop.signal);
       program.catch((e) => cannotLoad("lanternwhirl.wasm: " + reasonOf(e) + "."));
-      showLoader = fetchCounted("show.data", stop.signal)
-        .then((response) => response.arrayBuffer())
-        .then((bytes) => {
-          showPackage = bytes;
-          return addScript("show.js");
-        }, (e) => cannotLoad("show.data: " + reasonOf(e) + "."));
-      const preload = { rel: "preload", as: "script", href: "lanternwhirl.js" };
-      document.head.appendChild(Object.assign(document.createElement("link"), preload));
+      showLoader = fetchShow(stop.signal).then((bytes) => {
+        showPackage = bytes;
+        return addScript("show.js");
+      }, (e) => cannotLoad("show.data: " + reasonOf(e) + "."));
+      for (const href of ["show.js", "lanternwhirl.js"]) {
+        const preload = { rel: "preload", as: "script", href };
+        document.head.appendChild(Object.assign(document.createElement("link"), preload));
+      }
     }
     const noGl = noWebGl();
     if (noGl) {
