@@ -14,5 +14,5 @@ int main(int argc, char** argv) {
     }
     std::vector<uint8_t> rgba(size_t(size) * size * 4);
     makeProgramIcon(rgba.data(), size);
-    return writePngFile(argv[2], rgba.data(), size, size) ? 0 : 1;
+    return writePngFile(argv[2], rgba.data(), size, size, 4) ? 0 : 1;
 }

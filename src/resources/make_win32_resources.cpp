@@ -88,8 +88,9 @@ Bytes encodeIco() {
     for (int32_t size : sizes) {
         Bytes rgba(size_t(size) * size * 4);
         makeProgramIcon(rgba.data(), size);
-        images.push_back(size == 256 ? encodePng(rgba.data(), size, size)
+        images.push_back(size == 256 ? encodePng(rgba.data(), size, size, 4)
                                      : iconDib(rgba.data(), size));
+        if (images.back().empty()) return {};
     }
     Bytes out;
     put16(out, 0);
@@ -201,6 +202,10 @@ int main(int argc, char** argv) {
     makeSetupBitmap(rgb.data());
     Bytes bmp = encodeBmp(rgb.data(), setupBitmapSize, setupBitmapSize);
     Bytes ico = encodeIco();
+    if (ico.empty()) {
+        fprintf(stderr, "%s: the icon's 256-pixel PNG could not be encoded\n", argv[0]);
+        return 1;
+    }
     std::string rc = resourceScript(*dialog);
     bool ok = writeFile(dir + "setup.bmp", bmp.data(), bmp.size()) &&
               writeFile(dir + "lanternwhirl.ico", ico.data(), ico.size()) &&

@@ -1,95 +1,118 @@
 #include "resources/png_file.h"
 
+#include <png.h>
+#include <sys/stat.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <csetjmp>
 #include <cstdio>
+#include <cstring>
+#include <new>
 
 namespace {
-uint32_t crcTable[256];
+// Where libpng's bytes go, and why it stopped: the errno of a failed write or libpng's message.
+struct PngSink {
+    FILE* file = nullptr;
+    std::vector<uint8_t>* bytes = nullptr;
+    int error = 0;
+    char message[160] = "";
+};
 
-void makeCrcTable() {
-    for (uint32_t n = 0; n < 256; ++n) {
-        uint32_t c = n;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        crcTable[n] = c;
+void putBytes(png_structp png, png_bytep data, size_t size) {
+    PngSink& sink = *static_cast<PngSink*>(png_get_io_ptr(png));
+    if (sink.file) {
+        errno = 0;
+        if (fwrite(data, 1, size, sink.file) != size) sink.error = errno ? errno : EIO;
+    } else {
+        try {
+            sink.bytes->insert(sink.bytes->end(), data, data + size);
+        } catch (const std::bad_alloc&) {
+            sink.error = ENOMEM;
+        }
     }
+    if (sink.error) png_error(png, "write failed");
 }
 
-uint32_t crc32(const uint8_t* data, size_t length) {
-    if (crcTable[1] == 0) makeCrcTable();
-    uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = 0; i < length; ++i)
-        c = crcTable[(c ^ data[i]) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
+void flushNothing(png_structp) {}
+
+void stopOnError(png_structp png, png_const_charp message) {
+    PngSink& sink = *static_cast<PngSink*>(png_get_error_ptr(png));
+    snprintf(sink.message, sizeof sink.message, "%s", message);
+    png_longjmp(png, 1);
 }
 
-void putBig32(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v >> 24));
-    out.push_back(uint8_t(v >> 16));
-    out.push_back(uint8_t(v >> 8));
-    out.push_back(uint8_t(v));
+// libpng refuses larger pictures; checked first, so that no file is made for them.
+bool encodable(const uint8_t* pixels, int32_t width, int32_t height, int32_t channels) {
+    return pixels && width > 0 && height > 0 && width <= PNG_USER_WIDTH_MAX &&
+           height <= PNG_USER_HEIGHT_MAX && (channels == 3 || channels == 4);
 }
 
-void putChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-    putBig32(out, uint32_t(data.size()));
-    size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    putBig32(out, crc32(out.data() + start, out.size() - start));
+// No C++ object may live in this frame: libpng leaves it by longjmp on any error.
+bool encode(PngSink& sink, const uint8_t* pixels, int32_t width, int32_t height, int32_t channels) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, stopOnError, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        sink.error = ENOMEM;
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_set_write_fn(png, &sink, putBytes, flushNothing);
+    png_set_IHDR(png, info, uint32_t(width), uint32_t(height), 8,
+                 channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Up (the difference to the row above) with run-length matches only: on the show's frames
+    // faster than Sub at zlib's fastest level, and smaller. Picking a filter per row took 70 %
+    // longer, zlib's default level four times as long.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_compression_strategy(png, Z_RLE);
+    png_write_info(png, info);
+    const size_t stride = size_t(width) * size_t(channels);
+    for (int32_t y = 0; y < height; ++y)
+        png_write_row(png, pixels + stride * size_t(y));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
 }
 } // namespace
 
-std::vector<uint8_t> encodePng(const uint8_t* rgba, int32_t width, int32_t height) {
-    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (!rgba || width <= 0 || height <= 0) return {};
-
-    std::vector<uint8_t> header;
-    putBig32(header, uint32_t(width));
-    putBig32(header, uint32_t(height));
-    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, no filter, no interlace
-    putChunk(out, "IHDR", header);
-
-    // Each row: filter type 0, then the pixels.
-    std::vector<uint8_t> raw;
-    size_t rowBytes = size_t(width) * 4;
-    for (int32_t y = 0; y < height; ++y) {
-        raw.push_back(0);
-        raw.insert(raw.end(), rgba + y * rowBytes, rgba + (y + 1) * rowBytes);
-    }
-
-    // zlib stream of stored blocks of at most 65535 bytes, then the Adler-32 of the data.
-    std::vector<uint8_t> z = {0x78, 0x01};
-    size_t at = 0;
-    do {
-        size_t n = raw.size() - at < 65535 ? raw.size() - at : 65535;
-        bool last = at + n == raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back(uint8_t(n));
-        z.push_back(uint8_t(n >> 8));
-        z.push_back(uint8_t(~n));
-        z.push_back(uint8_t(~n >> 8));
-        z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
-        at += n;
-    } while (at < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t v : raw) {
-        a = (a + v) % 65521;
-        b = (b + a) % 65521;
-    }
-    putBig32(z, (b << 16) | a);
-    putChunk(out, "IDAT", z);
-    putChunk(out, "IEND", {});
-    return out;
+std::vector<uint8_t> encodePng(const uint8_t* pixels, int32_t width, int32_t height,
+                               int32_t channels) {
+    std::vector<uint8_t> bytes;
+    PngSink sink;
+    sink.bytes = &bytes;
+    if (!encodable(pixels, width, height, channels) ||
+        !encode(sink, pixels, width, height, channels))
+        bytes.clear();
+    return bytes;
 }
 
-bool writePngFile(const char* path, const uint8_t* rgba, int32_t width, int32_t height) {
-    std::vector<uint8_t> bytes = encodePng(rgba, width, height);
-    FILE* f = bytes.empty() ? nullptr : fopen(path, "wb");
-    if (!f) {
-        perror(path);
-        return false;
+bool writePngFile(const char* path, const uint8_t* pixels, int32_t width, int32_t height,
+                  int32_t channels) {
+    PngSink sink;
+    bool ok = false;
+    if (!encodable(pixels, width, height, channels)) {
+        sink.error = EINVAL;
+    } else if (!(sink.file = fopen(path, "wb"))) {
+        sink.error = errno;
+    } else {
+        // Only a regular file is removed after a failure, never a device or a pipe.
+        struct stat st;
+        const bool regular = fstat(fileno(sink.file), &st) == 0 && S_ISREG(st.st_mode);
+        ok = encode(sink, pixels, width, height, channels);
+        if (fclose(sink.file) != 0 && ok) {
+            sink.error = errno;
+            ok = false;
+        }
+        if (!ok && regular) remove(path);
     }
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (fclose(f) != 0) ok = false;
-    if (!ok) perror(path);
+    if (!ok) {
+        fprintf(stderr, "%s: %s\n", path, sink.error ? strerror(sink.error) : sink.message);
+        errno = sink.error ? sink.error : EINVAL;
+    }
     return ok;
 }

@@ -6,14 +6,18 @@
 #include "wav_file.h"
 #include "writers.h"
 
+#include "resources/png_file.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -203,34 +207,48 @@ TEST(FrameFigures, MedianAndNearestRankPercentile) {
 }
 
 TEST(PngWriter, DecodesToTheSamePixelsAtAwkwardSizes) {
-    PngScratch scratch;
     const std::string path = tempPath("roundtrip.png");
     for (auto size : std::vector<std::pair<int, int>>{{1, 1}, {3, 2}, {641, 3}, {7, 131}}) {
         const std::vector<uint8_t> pixels =
             noise((size_t)size.first * size.second * 3, size.second);
-        ASSERT_TRUE(writePng(path.c_str(), pixels.data(), size.first, size.second, scratch));
+        ASSERT_TRUE(writePngFile(path.c_str(), pixels.data(), size.first, size.second, 3));
         int w = 0, h = 0;
         EXPECT_EQ(decodePng(path, w, h), pixels) << size.first << "x" << size.second;
         EXPECT_EQ(w, size.first);
         EXPECT_EQ(h, size.second);
     }
-    // A smooth picture (what the show mostly is) must also survive the Sub filter's wrap.
+    // A smooth picture (what the show mostly is) must also survive the filter's wrap: one row
+    // falls from 255 to 0 and the next rises, so the differences to the row above wrap.
     std::vector<uint8_t> ramp(256 * 2 * 3);
     for (size_t i = 0; i < ramp.size(); ++i)
-        ramp[i] = (uint8_t)(255 - (i / 3) % 256);
-    ASSERT_TRUE(writePng(path.c_str(), ramp.data(), 256, 2, scratch));
+        ramp[i] = (uint8_t)(i < 768 ? 255 - i / 3 : (i - 768) / 3);
+    ASSERT_TRUE(writePngFile(path.c_str(), ramp.data(), 256, 2, 3));
     int w = 0, h = 0;
     EXPECT_EQ(decodePng(path, w, h), ramp);
     unlink(path.c_str());
 }
 
-TEST(PngWriter, UnwritablePlacesAndEmptyPicturesAreReportedAsFailures) {
-    PngScratch scratch;
+TEST(PngWriter, FailedWritesAreReportedAndLeaveNoFileBehind) {
     uint8_t pixel[3] = {1, 2, 3};
     errno = 0;
-    EXPECT_FALSE(writePng("/nonexistent-dir/x.png", pixel, 1, 1, scratch));
+    EXPECT_FALSE(writePngFile("/nonexistent-dir/x.png", pixel, 1, 1, 3));
     EXPECT_NE(errno, 0);
-    EXPECT_FALSE(writePng(tempPath("empty.png").c_str(), pixel, 0, 1, scratch));
+    const std::string path = tempPath("cut.png");
+    EXPECT_FALSE(writePngFile(path.c_str(), pixel, 0, 1, 3));
+
+    // A disk that fills up mid-picture: the file size limit cuts the write short.
+    const std::vector<uint8_t> picture = noise(300 * 300 * 3, 7);
+    rlimit saved, small;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    small = {4096, saved.rlim_max};
+    signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = writePngFile(path.c_str(), picture.data(), 300, 300, 3);
+    const int error = errno;
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, EFBIG);
+    EXPECT_NE(access(path.c_str(), F_OK), 0) << "a cut-off picture was left behind";
 }
 
 TEST(Y4m, FullRangeColoursOfThePrimariesAndGreys) {

@@ -36,13 +36,12 @@ TEST(DialogTemplate, EveryControlLiesInsideTheDialogAndTheRadiosFormOneRun) {
 }
 
 TEST(PngFile, IconRoundTripsThroughLibpng) {
-    // 200 × 200 RGBA is larger than one stored deflate block.
     const int size = 200;
     std::vector<uint8_t> rgba(size * size * 4);
     makeProgramIcon(rgba.data(), size);
     EXPECT_EQ(rgba[3], 0) << "the corner is transparent";
     EXPECT_EQ(rgba[(size / 2 * size + size / 2) * 4 + 3], 255);
-    std::vector<uint8_t> file = encodePng(rgba.data(), size, size);
+    std::vector<uint8_t> file = encodePng(rgba.data(), size, size, 4);
     ASSERT_FALSE(file.empty());
 
     png_image image;
@@ -58,6 +57,7 @@ TEST(PngFile, IconRoundTripsThroughLibpng) {
         << image.message;
     EXPECT_EQ(decoded, rgba);
 
-    EXPECT_TRUE(encodePng(rgba.data(), 0, 5).empty());
-    EXPECT_TRUE(encodePng(nullptr, 5, 5).empty());
+    EXPECT_TRUE(encodePng(rgba.data(), 0, 5, 4).empty());
+    EXPECT_TRUE(encodePng(nullptr, 5, 5, 4).empty());
+    EXPECT_TRUE(encodePng(rgba.data(), 5, 5, 2).empty());
 }

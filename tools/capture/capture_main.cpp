@@ -6,6 +6,7 @@
 #include "read_frame.h"
 #include "wav_file.h"
 
+#include "resources/png_file.h"
 #include "platform/module_render.h"
 #include "platform/offscreen_gl.h"
 #include "common/gl_in_force.h"
@@ -162,7 +163,6 @@ int main(int argc, char** argv) {
     // Everything the frame loop needs is allocated here, before the show starts.
     const size_t frameBytes = (size_t)width * (size_t)height * 3;
     std::vector<uint8_t> bottomUp(frameBytes), rgb(frameBytes);
-    PngScratch pngScratch;
     std::string pngPath(pngDir.size() + 32, '\0');
     for (int32_t i = 0; i < showSectionCount; ++i) {
         const ShowSection& s = showSections[i];
@@ -232,10 +232,8 @@ int main(int argc, char** argv) {
             if (!pngDir.empty()) {
                 snprintf(&pngPath[0], pngPath.size(), "%s/frame-%06lld.png", pngDir.c_str(),
                          (long long)index);
-                if (!writePng(pngPath.c_str(), rgb.data(), width, height, pngScratch)) {
-                    perror(pngPath.c_str());
+                if (!writePngFile(pngPath.c_str(), rgb.data(), width, height, 3))
                     writeFailed = true;
-                }
             }
             if (y4m.stream && !writeY4mFrame(y4m, rgb.data())) {
                 perror(y4mPath.c_str());

@@ -1,35 +1,9 @@
 #include "frame_writers.h"
 
-#include <zlib.h>
-
 #include <cerrno>
 #include <cstring>
 
 namespace {
-void put32be(uint8_t* p, uint32_t v) {
-    p[0] = (uint8_t)(v >> 24);
-    p[1] = (uint8_t)(v >> 16);
-    p[2] = (uint8_t)(v >> 8);
-    p[3] = (uint8_t)v;
-}
-
-bool writeChunk(FILE* f, const char* type, const uint8_t* data, size_t size) {
-    uint8_t head[8];
-    put32be(head, (uint32_t)size);
-    memcpy(head + 4, type, 4);
-    uLong crc = crc32(0L, head + 4, 4);
-    if (size) crc = crc32(crc, data, (uInt)size);
-    uint8_t tail[4];
-    put32be(tail, (uint32_t)crc);
-    return fwrite(head, 1, 8, f) == 8 && (size == 0 || fwrite(data, 1, size, f) == size) &&
-           fwrite(tail, 1, 4, f) == 4;
-}
-
-bool closeChecked(FILE* f, bool ok) {
-    if (fclose(f) != 0) ok = false;
-    return ok;
-}
-
 uint8_t clampByte(int32_t v) {
     return (uint8_t)(v < 0 ? 0 : v > 255 ? 255 : v);
 }
@@ -41,47 +15,6 @@ void ycbcrOf(int32_t r, int32_t g, int32_t b, int32_t& y, int32_t& cb, int32_t& 
     cr = (32768 * r - 27439 * g - 5329 * b + (128 << 16) + 32768) >> 16;
 }
 } // namespace
-
-bool writePng(const char* path, const uint8_t* rgb, int32_t width, int32_t height,
-              PngScratch& scratch) {
-    if (width <= 0 || height <= 0 || width > (1 << 20) || height > (1 << 20)) {
-        errno = EINVAL;
-        return false;
-    }
-    const size_t stride = (size_t)width * 3;
-    // Each row is prefixed by its filter byte: 1 (Sub), the difference to the pixel on the
-    // left, which shrinks the smooth gradients of the show well at zlib's fastest level.
-    scratch.filtered.resize((stride + 1) * (size_t)height);
-    for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* src = rgb + stride * (size_t)y;
-        uint8_t* dst = scratch.filtered.data() + (stride + 1) * (size_t)y;
-        dst[0] = 1;
-        for (size_t i = 0; i < stride; ++i)
-            dst[1 + i] = (uint8_t)(src[i] - (i >= 3 ? src[i - 3] : 0));
-    }
-    uLongf compressedSize = compressBound((uLong)scratch.filtered.size());
-    scratch.compressed.resize(compressedSize);
-    if (compress2(scratch.compressed.data(), &compressedSize, scratch.filtered.data(),
-                  (uLong)scratch.filtered.size(), 1) != Z_OK) {
-        errno = ENOMEM;
-        return false;
-    }
-    FILE* f = fopen(path, "wb");
-    if (!f) return false;
-    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    uint8_t header[13];
-    put32be(header, (uint32_t)width);
-    put32be(header + 4, (uint32_t)height);
-    header[8] = 8;  // bits per sample
-    header[9] = 2;  // RGB
-    header[10] = 0; // deflate
-    header[11] = 0; // adaptive filtering
-    header[12] = 0; // no interlace
-    bool ok = fwrite(signature, 1, 8, f) == 8 && writeChunk(f, "IHDR", header, 13) &&
-              writeChunk(f, "IDAT", scratch.compressed.data(), compressedSize) &&
-              writeChunk(f, "IEND", nullptr, 0);
-    return closeChecked(f, ok);
-}
 
 size_t y4mFrameBytes(int32_t width, int32_t height, int32_t chroma) {
     size_t luma = (size_t)width * (size_t)height;

@@ -1,19 +1,9 @@
-// Picture formats of the capture tool: PNG pictures and a YUV4MPEG2 stream. Pixels
-// are 8-bit RGB, rows top first, no padding.
+// The capture tool's YUV4MPEG2 stream (its PNG frames go through resources/png_file.h).
+// Pixels are 8-bit RGB, rows top first, no padding.
 #pragma once
 #include <cstdint>
 #include <cstdio>
 #include <vector>
-
-// Writes an RGB PNG (bit depth 8, colour type 2), compressed with zlib. The scratch buffers
-// are kept by the caller so that writing a run of frames allocates only once. False, with
-// errno set where the system gave one, when the file cannot be written.
-struct PngScratch {
-    std::vector<uint8_t> filtered;
-    std::vector<uint8_t> compressed;
-};
-bool writePng(const char* path, const uint8_t* rgb, int32_t width, int32_t height,
-              PngScratch& scratch);
 
 // Full-range BT.601 (JPEG) conversion into planes Y, Cb, Cr laid one after the other.
 // chroma 444: each plane is width × height. chroma 420: Cb and Cr are ((width + 1) / 2) ×
