@@ -109,6 +109,15 @@
     document.documentElement.classList.toggle("lw-no-cursor", !show);
   };
 
+  // The window's events, while it exists; how is "addEventListener" or "removeEventListener".
+  function listen(how) {
+    const on = { keydown: onKeyDown, keyup: onKeyUp, visibilitychange: onVisibility };
+    for (const type of fullscreenEvents) on[type] = onFullscreenChange;
+    for (const [type, handler] of Object.entries(on)) document[how](type, handler);
+    window[how]("focus", onFocus);
+    window[how]("blur", onBlur);
+  }
+
   // The canvas's element id. In a window the canvas is the client area of a frame centred as
   // the window is on the screen; in full screen it fills the stage, scaled with its aspect.
   page.openWindow = function (title, width, height, fullscreen) {
@@ -145,12 +154,7 @@
     });
     render = { frame, canvas, width, height, fullscreen, lost: false };
     messages.length = 0;
-    document.addEventListener("keydown", onKeyDown);
-    document.addEventListener("keyup", onKeyUp);
-    document.addEventListener("visibilitychange", onVisibility);
-    for (const type of fullscreenEvents) document.addEventListener(type, onFullscreenChange);
-    window.addEventListener("focus", onFocus);
-    window.addEventListener("blur", onBlur);
+    listen("addEventListener");
     return canvas.id;
   };
 
@@ -165,12 +169,7 @@
 
   page.closeWindow = function () {
     if (!render) return;
-    document.removeEventListener("keydown", onKeyDown);
-    document.removeEventListener("keyup", onKeyUp);
-    document.removeEventListener("visibilitychange", onVisibility);
-    for (const type of fullscreenEvents) document.removeEventListener(type, onFullscreenChange);
-    window.removeEventListener("focus", onFocus);
-    window.removeEventListener("blur", onBlur);
+    listen("removeEventListener");
     if (render.frame === stage) render.canvas.remove();
     else render.frame.remove();
     render = null;
