@@ -31,7 +31,13 @@ export function nativeCounts(nativeBuild, size, out) {
   execFileSync(path.join(nativeBuild, "bin", "lanternwhirl-capture"), ["--show",
     path.join(nativeBuild, "show"), "--size", size, "--fps", String(countFps), "--report", report, "--quiet"],
     { env: { ...process.env, LD_PRELOAD: counter, LW_GL_COUNTS: countsFile } });
-  const [header, startUp, ...lines] = fs.readFileSync(countsFile, "utf8").trim().split("\n");
+  return readNativeCounts(countsFile, report);
+}
+
+// The counter's output (a line of names, start-up, then a line a frame), averaged over each
+// section of the report.
+export function readNativeCounts(countsFile, report) {
+  const [header, , ...lines] = fs.readFileSync(countsFile, "utf8").trim().split("\n");
   const names = header.split(" ");
   const frames = lines.map((l) => Object.fromEntries(l.split(" ").map((v, i) => [names[i], Number(v)])));
   const sections = JSON.parse(fs.readFileSync(report, "utf8")).sections;
