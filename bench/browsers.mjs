@@ -55,7 +55,8 @@ export function processesOf(name, browserPid) {
   for (const pid of fs.readdirSync("/proc").filter((p) => /^\d+$/.test(p))) {
     try {
       parentOf[pid] = fs.readFileSync(`/proc/${pid}/stat`, "utf8").split(") ")[1].split(" ")[1];
-      argsOf[pid] = fs.readFileSync(`/proc/${pid}/cmdline`, "utf8").split("\0").filter(Boolean);
+      // Firefox's fork server leaves its children one string of arguments joined by spaces.
+      argsOf[pid] = fs.readFileSync(`/proc/${pid}/cmdline`, "utf8").split(/[\0 ]/).filter(Boolean);
     } catch { continue; }
   }
   const descends = (pid) => pid && pid !== "0" && (pid === String(browserPid) || descends(parentOf[pid]));
