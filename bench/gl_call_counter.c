@@ -10,52 +10,52 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#define EACH_CALL(X)                                                                          \
-    X(glBegin, (GLenum a), (a))                                                               \
-    X(glEnd, (void), ())                                                                      \
-    X(glVertex2d, (GLdouble a, GLdouble b), (a, b))                                           \
-    X(glVertex2f, (GLfloat a, GLfloat b), (a, b))                                             \
-    X(glVertex3d, (GLdouble a, GLdouble b, GLdouble c), (a, b, c))                            \
-    X(glVertex3fv, (const GLfloat* a), (a))                                                   \
-    X(glColor4f, (GLfloat a, GLfloat b, GLfloat c, GLfloat d), (a, b, c, d))                  \
-    X(glNormal3fv, (const GLfloat* a), (a))                                                   \
-    X(glTexCoord2d, (GLdouble a, GLdouble b), (a, b))                                         \
-    X(glTexCoord2f, (GLfloat a, GLfloat b), (a, b))                                           \
-    X(glEnable, (GLenum a), (a))                                                              \
-    X(glDisable, (GLenum a), (a))                                                             \
-    X(glBlendFunc, (GLenum a, GLenum b), (a, b))                                              \
-    X(glBindTexture, (GLenum a, GLuint b), (a, b))                                            \
-    X(glMatrixMode, (GLenum a), (a))                                                          \
-    X(glLoadIdentity, (void), ())                                                             \
-    X(glPushMatrix, (void), ())                                                               \
-    X(glPopMatrix, (void), ())                                                                \
-    X(glTranslatef, (GLfloat a, GLfloat b, GLfloat c), (a, b, c))                             \
-    X(gluOrtho2D, (GLdouble a, GLdouble b, GLdouble c, GLdouble d), (a, b, c, d))             \
-    X(gluPerspective, (GLdouble a, GLdouble b, GLdouble c, GLdouble d), (a, b, c, d))         \
-    X(glViewport, (GLint a, GLint b, GLsizei c, GLsizei d), (a, b, c, d))                     \
-    X(glTexImage2D,                                                                           \
-      (GLenum a, GLint b, GLint c, GLsizei d, GLsizei e, GLint f, GLenum g, GLenum h,         \
-       const void* i),                                                                        \
-      (a, b, c, d, e, f, g, h, i))                                                            \
-    X(glTexParameteri, (GLenum a, GLenum b, GLint c), (a, b, c))                              \
-    X(glPixelStorei, (GLenum a, GLint b), (a, b))                                             \
-    X(glLightf, (GLenum a, GLenum b, GLfloat c), (a, b, c))                                   \
-    X(glLightfv, (GLenum a, GLenum b, const GLfloat* c), (a, b, c))                           \
-    X(glFogf, (GLenum a, GLfloat b), (a, b))                                                  \
-    X(glFogfv, (GLenum a, const GLfloat* b), (a, b))                                          \
-    X(glHint, (GLenum a, GLenum b), (a, b))                                                   \
-    X(glShadeModel, (GLenum a), (a))                                                          \
-    X(glCullFace, (GLenum a), (a))                                                            \
-    X(glFrontFace, (GLenum a), (a))                                                           \
-    X(glClearColor, (GLfloat a, GLfloat b, GLfloat c, GLfloat d), (a, b, c, d))               \
-    X(glFinish, (void), ())                                                                   \
-    X(glReadPixels,                                                                           \
-      (GLint a, GLint b, GLsizei c, GLsizei d, GLenum e, GLenum f, void* g),                  \
+#define EACH_CALL(X)                                                                               \
+    X(glBegin, (GLenum a), (a))                                                                    \
+    X(glEnd, (void), ())                                                                           \
+    X(glVertex2d, (GLdouble a, GLdouble b), (a, b))                                                \
+    X(glVertex2f, (GLfloat a, GLfloat b), (a, b))                                                  \
+    X(glVertex3d, (GLdouble a, GLdouble b, GLdouble c), (a, b, c))                                 \
+    X(glVertex3fv, (const GLfloat* a), (a))                                                        \
+    X(glColor4f, (GLfloat a, GLfloat b, GLfloat c, GLfloat d), (a, b, c, d))                       \
+    X(glNormal3fv, (const GLfloat* a), (a))                                                        \
+    X(glTexCoord2d, (GLdouble a, GLdouble b), (a, b))                                              \
+    X(glTexCoord2f, (GLfloat a, GLfloat b), (a, b))                                                \
+    X(glEnable, (GLenum a), (a))                                                                   \
+    X(glDisable, (GLenum a), (a))                                                                  \
+    X(glBlendFunc, (GLenum a, GLenum b), (a, b))                                                   \
+    X(glBindTexture, (GLenum a, GLuint b), (a, b))                                                 \
+    X(glMatrixMode, (GLenum a), (a))                                                               \
+    X(glLoadIdentity, (void), ())                                                                  \
+    X(glPushMatrix, (void), ())                                                                    \
+    X(glPopMatrix, (void), ())                                                                     \
+    X(glTranslatef, (GLfloat a, GLfloat b, GLfloat c), (a, b, c))                                  \
+    X(gluOrtho2D, (GLdouble a, GLdouble b, GLdouble c, GLdouble d), (a, b, c, d))                  \
+    X(gluPerspective, (GLdouble a, GLdouble b, GLdouble c, GLdouble d), (a, b, c, d))              \
+    X(glViewport, (GLint a, GLint b, GLsizei c, GLsizei d), (a, b, c, d))                          \
+    X(glTexImage2D,                                                                                \
+      (GLenum a, GLint b, GLint c, GLsizei d, GLsizei e, GLint f, GLenum g, GLenum h,              \
+       const void* i),                                                                             \
+      (a, b, c, d, e, f, g, h, i))                                                                 \
+    X(glTexParameteri, (GLenum a, GLenum b, GLint c), (a, b, c))                                   \
+    X(glPixelStorei, (GLenum a, GLint b), (a, b))                                                  \
+    X(glLightf, (GLenum a, GLenum b, GLfloat c), (a, b, c))                                        \
+    X(glLightfv, (GLenum a, GLenum b, const GLfloat* c), (a, b, c))                                \
+    X(glFogf, (GLenum a, GLfloat b), (a, b))                                                       \
+    X(glFogfv, (GLenum a, const GLfloat* b), (a, b))                                               \
+    X(glHint, (GLenum a, GLenum b), (a, b))                                                        \
+    X(glShadeModel, (GLenum a), (a))                                                               \
+    X(glCullFace, (GLenum a), (a))                                                                 \
+    X(glFrontFace, (GLenum a), (a))                                                                \
+    X(glClearColor, (GLfloat a, GLfloat b, GLfloat c, GLfloat d), (a, b, c, d))                    \
+    X(glFinish, (void), ())                                                                        \
+    X(glReadPixels, (GLint a, GLint b, GLsizei c, GLsizei d, GLenum e, GLenum f, void* g),         \
       (a, b, c, d, e, f, g))
 
 enum {
 #define ID(name, params, args) id_##name,
-    EACH_CALL(ID) id_glClear, callKinds
+    EACH_CALL(ID) id_glClear,
+    callKinds
 };
 
 static const char* const names[callKinds] = {
@@ -89,12 +89,12 @@ __attribute__((destructor)) static void closeCounts(void) {
 }
 
 // The real entry point is looked up once, on the first call.
-#define WRAP(name, params, args)                                                              \
-    void name params {                                                                        \
-        static void(*real) params;                                                            \
-        if (!real) *(void**)&real = dlsym(RTLD_NEXT, #name);                                  \
-        ++counts[id_##name];                                                                  \
-        real args;                                                                            \
+#define WRAP(name, params, args)                                                                   \
+    void name params {                                                                             \
+        static void(*real) params;                                                                 \
+        if (!real) *(void**)&real = dlsym(RTLD_NEXT, #name);                                       \
+        ++counts[id_##name];                                                                       \
+        real args;                                                                                 \
     }
 EACH_CALL(WRAP)
 
