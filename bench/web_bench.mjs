@@ -38,7 +38,9 @@ const fixed = (v, digits = 2) => Number(v).toFixed(digits);
 const loadAverage = () => fs.readFileSync("/proc/loadavg", "utf8").split(" ").slice(0, 3).join(" ");
 const loadBefore = loadAverage();
 
-// Size: every file of the site, and what a visitor loads (the site without its licences).
+// Size: every file of the site, and what a served visitor loads: not the licences, the icons
+// (fetched only to install the page), the service worker, nor the program and show carried by
+// scripts for a page opened from its folder.
 function siteFiles(dir) {
   return fs.readdirSync(dir, { withFileTypes: true }).flatMap((e) =>
     e.isDirectory() ? siteFiles(path.join(dir, e.name)) : [path.join(dir, e.name)]);
@@ -49,7 +51,8 @@ const weigh = (list) => list.reduce((sum, f) => {
   return [sum[0] + bytes.length, sum[1] + zlib.gzipSync(bytes, { level: 9 }).length];
 }, [0, 0]);
 const whole = weigh(files);
-const loaded = weigh(files.filter((f) => !f.includes(`${path.sep}licenses${path.sep}`)));
+const loaded = weigh(files.filter((f) => !f.includes(`${path.sep}licenses${path.sep}`) &&
+                                 !/(\.wasm\.js|show\.data\.js|icon-\d+\.png|sw\.js)$/.test(f)));
 const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
 
 // Everything measured, kept in OUT/web-bench.json: LW_BENCH_RESULTS=that file prints the
