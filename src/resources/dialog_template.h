@@ -28,6 +28,7 @@ constexpr uint32_t WS_POPUP_STYLE = 0x80000000u;
 constexpr uint32_t WS_CHILD = 0x40000000;
 constexpr uint32_t WS_VISIBLE = 0x10000000;
 constexpr uint32_t WS_TABSTOP = 0x00010000;
+constexpr uint32_t WS_GROUP = 0x00020000;
 constexpr uint32_t BS_DEFPUSHBUTTON = 0x0001;
 constexpr uint32_t BS_AUTOCHECKBOX = 0x0003;
 constexpr uint32_t BS_GROUPBOX = 0x0007;
