@@ -3,11 +3,22 @@
 RegisteredClass windowClass;
 WindowRecord* theWindow = nullptr;
 DeviceContextRecord* theDC = nullptr;
+WindowMessages windowMessages;
 
 namespace {
 char moduleAnchor; // its address is the program's module handle
 bool quitPosted = false;
 int32_t quitCode = 0;
+int32_t cursorCount = 0;
+
+// Takes the quit message when one has been posted; it comes after the window's messages, as
+// Windows gives WM_QUIT only once the queue is empty.
+bool takeQuitMessage(Message& message) {
+    if (!quitPosted) return false;
+    quitPosted = false;
+    message = {nullptr, WM_QUIT, uintptr_t(intptr_t(quitCode)), 0};
+    return true;
+}
 } // namespace
 
 ModuleHandle getModuleHandle() {
@@ -31,6 +42,25 @@ bool unregisterClass(const char* className, ModuleHandle instance) {
     if (!isRegisteredClass(className) || windowClass.instance != instance || theWindow)
         return false;
     windowClass = RegisteredClass();
+    return true;
+}
+
+bool mayCreateWindow(const char* className, int32_t width, int32_t height) {
+    return isRegisteredClass(className) && !theWindow && width > 0 && height > 0;
+}
+
+void adoptWindow(WindowRecord* window, int32_t width, int32_t height) {
+    theWindow = window;
+    beginWindowMessages(windowMessages, window, width, height);
+}
+
+bool destroyWindow(WindowHandle window) {
+    if (!window || window != theWindow) return false;
+    if (theDC && theDC->window == window) theDC->window = nullptr;
+    // Messages for the window die with it.
+    endWindowMessages(windowMessages);
+    theWindow = nullptr;
+    releaseWindow(window);
     return true;
 }
 
@@ -62,16 +92,32 @@ int32_t choosePixelFormat(DeviceContext dc, const PixelFormatDescriptor* d) {
     return 1;
 }
 
+int32_t showCursor(bool show) {
+    cursorCount += show ? 1 : -1;
+    setCursorShown(cursorCount >= 0);
+    return cursorCount;
+}
+
 void postQuitMessage(int32_t exitCode) {
     quitPosted = true;
     quitCode = exitCode;
 }
 
-bool takeQuitMessage(Message& message) {
-    if (!quitPosted) return false;
-    quitPosted = false;
-    message = {nullptr, WM_QUIT, uintptr_t(intptr_t(quitCode)), 0};
+// One event of the window system is one message taken, even one that makes no message of its
+// own (WM_NULL): a stream of events delays drawing as a stream of messages does on Windows.
+bool peekMessage(Message& message) {
+    if (takeWindowMessage(windowMessages, message)) return true;
+    if (takeQuitMessage(message)) return true;
+    if (!pollWindowSystem()) return false;
+    if (!takeWindowMessage(windowMessages, message) && !takeQuitMessage(message))
+        message = {theWindow, WM_NULL, 0, 0};
     return true;
+}
+
+// Every window of the class has the class's procedure.
+intptr_t dispatchMessage(const Message& m) {
+    if (!m.window || m.window != theWindow || !windowClass.proc) return 0;
+    return windowClass.proc(m.window, m.type, m.wParam, m.lParam);
 }
 
 // Key messages need no character messages here.

@@ -198,6 +198,10 @@ TEST(WindowSystem, OneWindowFromClassToGlContextAndBackOnTheOffscreenDriver) {
     EXPECT_EQ(m.lParam, 0);
     m = next();
     EXPECT_EQ(m.type, WM_CLOSE);
+    e.window.event = SDL_WINDOWEVENT_RESTORED;
+    push(e);
+    EXPECT_EQ(next().wParam, makeParam(WA_ACTIVE, 0));
+    EXPECT_EQ(next().type, WM_SIZE);
     // The screen saver is held off only while the window has the focus. Losing the focus
     // alone says "not minimised".
     EXPECT_TRUE(SDL_IsScreenSaverEnabled()) << "not before the window has the focus";

@@ -9,17 +9,14 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <string>
 
 struct WindowRecord {
     SDL_Window* sdl = nullptr;
-    WindowProc proc = nullptr;
     std::string title;
     int32_t x = 0, y = 0, width = 0, height = 0;
     uint32_t sdlFlags = 0;
     bool fullscreen = false;
-    int32_t reportedWidth = 0, reportedHeight = 0; // the size the last WM_SIZE gave
 };
 
 struct RenderContextRecord {
@@ -30,11 +27,8 @@ namespace {
 bool videoReady = false;
 bool modePending = false; // a full-screen mode was accepted and waits for its window
 SDL_DisplayMode fullscreenMode;
-int32_t cursorCount = 0;
 
 RenderContextRecord* currentRC = nullptr;
-
-std::deque<Message> posted;
 
 bool initVideo() {
     if (videoReady) return true;
@@ -87,71 +81,66 @@ void drawableSize(const WindowRecord& w, int32_t& width, int32_t& height) {
     height = dh;
 }
 
-Message sizeMessage(WindowRecord& w, int32_t width, int32_t height) {
-    w.reportedWidth = width;
-    w.reportedHeight = height;
-    return {&w, WM_SIZE, 0, intptr_t(makeParam(uint32_t(width), uint32_t(height)))};
+// The screen saver and power saving are held off only while the window has the focus.
+void followScreenSaver() {
+    if (holdsScreenSaver(windowMessages))
+        SDL_DisableScreenSaver();
+    else
+        SDL_EnableScreenSaver();
 }
 
-bool minimised(const WindowRecord& w) {
-    return (SDL_GetWindowFlags(w.sdl) & SDL_WINDOW_MINIMIZED) != 0;
-}
-
-// One SDL event becomes one message. Minimising and restoring also queue the size message
-// Windows sends with them (0 × 0 while minimised).
-Message translate(const SDL_Event& e) {
-    Message none{theWindow, WM_NULL, 0, 0};
-    if (e.type == SDL_QUIT) return {theWindow, WM_CLOSE, 0, 0};
-    if (!theWindow) return none;
+// One SDL event, told to the window's messages in neutral terms.
+void report(const SDL_Event& e) {
+    if (e.type == SDL_QUIT) {
+        windowCloseRequested(windowMessages);
+        return;
+    }
+    if (!theWindow) return;
     WindowRecord& w = *theWindow;
     uint32_t ownId = SDL_GetWindowID(w.sdl);
+    int32_t width = 0, height = 0;
     switch (e.type) {
-    case SDL_WINDOWEVENT: {
-        if (e.window.windowID != ownId) return none;
-        int32_t width = 0, height = 0;
+    case SDL_WINDOWEVENT:
+        if (e.window.windowID != ownId) return;
         switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
-            return {&w, WM_CLOSE, 0, 0};
+            windowCloseRequested(windowMessages);
+            break;
         case SDL_WINDOWEVENT_MINIMIZED:
-            posted.push_back(sizeMessage(w, 0, 0));
-            return {&w, WM_ACTIVATE, makeParam(WA_INACTIVE, 1), 0};
+            windowMinimised(windowMessages, true, 0, 0);
+            break;
         case SDL_WINDOWEVENT_RESTORED:
             drawableSize(w, width, height);
-            if (width != w.reportedWidth || height != w.reportedHeight)
-                posted.push_back(sizeMessage(w, width, height));
-            return {&w, WM_ACTIVATE, makeParam(WA_ACTIVE, 0), 0};
+            windowMinimised(windowMessages, false, width, height);
+            break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-            SDL_DisableScreenSaver();
-            return {&w, WM_ACTIVATE, makeParam(WA_ACTIVE, minimised(w) ? 1 : 0), 0};
         case SDL_WINDOWEVENT_FOCUS_LOST:
-            SDL_EnableScreenSaver();
-            return {&w, WM_ACTIVATE, makeParam(WA_INACTIVE, minimised(w) ? 1 : 0), 0};
+            windowFocus(windowMessages, e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
+            break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             drawableSize(w, width, height);
-            if (minimised(w) || (width == w.reportedWidth && height == w.reportedHeight))
-                return none;
-            return sizeMessage(w, width, height);
+            windowResized(windowMessages, width, height);
+            break;
         default:
-            return none;
+            break;
         }
-    }
+        followScreenSaver();
+        return;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-        if (e.key.windowID != ownId) return none;
-        int32_t vk = virtualKeyFromSdl(e.key.keysym.sym);
-        if (vk == 0) return none;
-        bool down = e.type == SDL_KEYDOWN;
-        // lParam as Windows fills it: repeat count 1, bit 30 = key was already down, bit 31 =
-        // being released.
-        uint32_t bits = 1u | (e.key.repeat || !down ? 1u << 30 : 0u) | (down ? 0u : 1u << 31);
-        return {&w, down ? WM_KEYDOWN : WM_KEYUP, uintptr_t(vk), intptr_t(bits)};
+        if (e.key.windowID != ownId) return;
+        KeyEvent key;
+        key.down = e.type == SDL_KEYDOWN;
+        key.repeat = e.key.repeat != 0;
+        key.virtualKey = virtualKeyFromSdl(e.key.keysym.sym);
+        windowKey(windowMessages, key);
+        return;
     }
     case SDL_MOUSEMOTION:
-        if (e.motion.windowID != ownId) return none;
-        return {&w, WM_MOUSEMOVE, 0,
-                intptr_t(makeParam(uint32_t(e.motion.x), uint32_t(e.motion.y)))};
+        if (e.motion.windowID == ownId) windowPointerMoved(windowMessages, e.motion.x, e.motion.y);
+        return;
     default:
-        return none;
+        return;
     }
 }
 } // namespace
@@ -182,10 +171,8 @@ bool adjustWindowRectEx(Rect&, uint32_t, bool, uint32_t) {
 WindowHandle createWindowEx(uint32_t, const char* className, const char* title, uint32_t style,
                             int32_t x, int32_t y, int32_t width, int32_t height, WindowHandle,
                             const void*, ModuleHandle, const void*) {
-    if (!isRegisteredClass(className) || theWindow) return nullptr;
-    if (width <= 0 || height <= 0) return nullptr;
+    if (!mayCreateWindow(className, width, height)) return nullptr;
     WindowRecord* w = new WindowRecord;
-    w->proc = windowClass.proc;
     w->title = title ? title : "";
     w->x = x;
     w->y = y;
@@ -203,25 +190,14 @@ WindowHandle createWindowEx(uint32_t, const char* className, const char* title, 
         delete w;
         return nullptr;
     }
-    w->reportedWidth = width;
-    w->reportedHeight = height;
-    theWindow = w;
+    adoptWindow(w, width, height);
     return w;
 }
 
-bool destroyWindow(WindowHandle window) {
-    if (!window || window != theWindow) return false;
-    if (theDC && theDC->window == window) theDC->window = nullptr;
+void releaseWindow(WindowRecord* window) {
     SDL_DestroyWindow(window->sdl);
     delete window;
-    theWindow = nullptr;
     SDL_EnableScreenSaver();
-    // Messages for the window die with it.
-    std::deque<Message> kept;
-    for (const Message& m : posted)
-        if (m.window != window) kept.push_back(m);
-    posted.swap(kept);
-    return true;
 }
 
 bool showWindow(WindowHandle window, int32_t) {
@@ -270,10 +246,8 @@ int32_t changeDisplaySettings(const DisplayMode* mode, uint32_t) {
     return DISP_CHANGE_BADMODE;
 }
 
-int32_t showCursor(bool show) {
-    cursorCount += show ? 1 : -1;
-    if (videoReady) SDL_ShowCursor(cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
-    return cursorCount;
+void setCursorShown(bool shown) {
+    if (videoReady) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
 }
 
 bool setPixelFormat(DeviceContext dc, int32_t format, const PixelFormatDescriptor* d) {
@@ -348,23 +322,12 @@ bool swapBuffers(DeviceContext dc) {
     return true;
 }
 
-bool peekMessage(Message& message) {
-    if (!posted.empty()) {
-        message = posted.front();
-        posted.pop_front();
-        return true;
-    }
-    if (takeQuitMessage(message)) return true;
+bool pollWindowSystem() {
     if (!videoReady) return false;
     SDL_Event e;
     if (!SDL_PollEvent(&e)) return false;
-    message = translate(e);
+    report(e);
     return true;
-}
-
-intptr_t dispatchMessage(const Message& m) {
-    if (!m.window || m.window != theWindow || !m.window->proc) return 0;
-    return m.window->proc(m.window, m.type, m.wParam, m.lParam);
 }
 
 bool queryPerformanceCounter(int64_t* count) {
