@@ -4,6 +4,7 @@
 #include "platform/window_system.h"
 
 #include "platform/sdl/gtk_session.h"
+#include "platform/win32_rules/dialog_manager.h"
 #include "resources/dialog_template.h"
 #include "resources/lanternwhirl_picture.h"
 
@@ -15,99 +16,65 @@
 struct DialogRecord {
     GtkWidget* window = nullptr;
     DialogProc proc = nullptr;
-    const DialogTemplate* dialogTemplate = nullptr;
-    std::vector<std::pair<int32_t, GtkWidget*>> controls;
-    int32_t defaultId = IDOK;
+    DialogManager manager;            // focus and ticks, as Win32's dialog manager has them
+    std::vector<GtkWidget*> controls; // one a template control, in its order
     bool ended = false;
     intptr_t result = 0;
-    bool quiet = false; // changes made by the program itself notify nobody
+    bool quiet = false; // the widgets follow the manager; that notifies nobody
 };
 
 namespace {
-// "&Window" → "_Window": a Windows mnemonic in GTK's notation ("&&" is a plain "&").
-std::string mnemonicLabel(const char* text) {
-    std::string out;
-    for (const char* p = text; *p; ++p) {
-        if (*p == '&') {
-            if (p[1] == '&') {
-                out += '&';
-                ++p;
-            } else if (p[1]) {
-                out += '_';
-            }
-        } else if (*p == '_') {
-            out += "__";
-        } else {
-            out += *p;
-        }
-    }
-    return out;
+// The widgets show what the dialog manager decided: the ticks and the focus.
+void showState(DialogRecord* d) {
+    d->quiet = true;
+    for (size_t i = 0; i < d->controls.size(); ++i)
+        if (GTK_IS_TOGGLE_BUTTON(d->controls[i]))
+            gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d->controls[i]),
+                                         d->manager.items[i].checked);
+    if (d->manager.focus >= 0 && gtk_widget_get_visible(d->window))
+        gtk_widget_grab_focus(d->controls[size_t(d->manager.focus)]);
+    d->quiet = false;
 }
 
-void notify(DialogRecord* d, int32_t id) {
-    if (d->quiet || d->ended) return;
-    d->proc(d, WM_COMMAND, makeParam(uint32_t(id), BN_CLICKED), 0);
+void act(DialogRecord* d, const DialogOutcome& outcome) {
+    showState(d);
+    if (d->ended) return;
+    if (outcome.kind == DialogOutcome::command)
+        d->proc(d, WM_COMMAND, makeParam(uint32_t(outcome.id), BN_CLICKED), 0);
+    else if (outcome.kind == DialogOutcome::close)
+        d->proc(d, WM_CLOSE, 0, 0);
 }
 
-int32_t idOf(DialogRecord* d, GtkWidget* w) {
-    for (auto& c : d->controls)
-        if (c.second == w) return c.first;
-    return controlNone;
+int32_t indexOf(DialogRecord* d, GtkWidget* w) {
+    for (size_t i = 0; i < d->controls.size(); ++i)
+        if (d->controls[i] == w) return int32_t(i);
+    return -1;
 }
 
+// A click by the pointer: GTK has ticked the widget itself; the manager decides, and the
+// widgets are set to what it decided.
 void onClicked(GtkButton* button, gpointer data) {
     DialogRecord* d = static_cast<DialogRecord*>(data);
+    if (d->quiet || d->ended) return;
     // A radio button that another one's click has just cleared sends nothing.
     if (GTK_IS_RADIO_BUTTON(button) && !gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(button)))
         return;
-    notify(d, idOf(d, GTK_WIDGET(button)));
+    act(d, dialogClick(d->manager, indexOf(d, GTK_WIDGET(button))));
 }
 
 gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
     DialogRecord* d = static_cast<DialogRecord*>(data);
-    if (!d->ended) d->proc(d, WM_CLOSE, 0, 0);
+    if (!d->ended) act(d, dialogCloseBox(d->manager));
     return TRUE; // the dialog procedure decides
 }
 
-// The key of a control's mnemonic ("&Window": w), 0 for none.
-guint mnemonicKey(const char* text) {
-    for (const char* p = text; p && *p; ++p) {
-        if (*p == '&' && p[1] == '&')
-            ++p;
-        else if (*p == '&')
-            return gdk_keyval_to_lower(gdk_unicode_to_keyval(static_cast<unsigned char>(p[1])));
-    }
-    return 0;
-}
-
-// Keys the Windows dialog manager handles itself: Escape is the Cancel command, Enter the
-// default button's command (whatever has the focus), Alt+F4 the close request. Alt and a
-// mnemonic's letter activate its control here, by the key's symbol: GTK's own mnemonics find
-// the key by its code, and on Wayland they do not fire for a virtual or on-screen keyboard
-// whose keymap puts the letters on other codes (wtype's does).
+// Every key goes to the dialog manager, none to GTK's own focus chain or mnemonics.
 gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
     DialogRecord* d = static_cast<DialogRecord*>(data);
     if (d->ended) return TRUE;
-    guint mods = e->state & gtk_accelerator_get_default_mod_mask();
-    if (e->keyval == GDK_KEY_Escape && mods == 0) {
-        notify(d, IDCANCEL);
-        return TRUE;
-    }
-    if ((e->keyval == GDK_KEY_Return || e->keyval == GDK_KEY_KP_Enter ||
-         e->keyval == GDK_KEY_ISO_Enter) &&
-        mods == 0) {
-        notify(d, d->defaultId);
-        return TRUE;
-    }
-    if (e->keyval == GDK_KEY_F4 && mods == GDK_MOD1_MASK) {
-        d->proc(d, WM_CLOSE, 0, 0);
-        return TRUE;
-    }
-    const DialogTemplate& t = *d->dialogTemplate;
-    for (int32_t i = 0; mods == GDK_MOD1_MASK && i < t.controlCount; ++i)
-        if (mnemonicKey(t.controls[i].text) == gdk_keyval_to_lower(e->keyval))
-            return gtk_widget_mnemonic_activate(d->controls[size_t(i)].second, FALSE);
-    return FALSE;
+    DialogOutcome outcome = dialogKey(d->manager, keyFromGdk(e));
+    if (outcome.handled) act(d, outcome);
+    return TRUE;
 }
 
 GdkPixbuf* bitmapPixbuf(int32_t id) {
@@ -147,7 +114,6 @@ GtkWidget* makeControl(DialogRecord& d, const DialogControl& c, GtkWidget* previ
     case ControlKind::defaultPushButton:
         w = gtk_button_new_with_mnemonic(label.c_str());
         gtk_widget_set_can_default(w, TRUE);
-        d.defaultId = c.id;
         break;
     case ControlKind::autoRadioButton:
         w = previousRadio ? gtk_radio_button_new_with_mnemonic_from_widget(
@@ -176,8 +142,8 @@ GtkWidget* makeControl(DialogRecord& d, const DialogControl& c, GtkWidget* previ
     }
     if (c.kind == ControlKind::defaultPushButton || c.kind == ControlKind::autoRadioButton ||
         c.kind == ControlKind::autoCheckBox) {
-        gtk_widget_set_can_focus(w,
-                                 (c.style & WS_TABSTOP) || c.kind == ControlKind::autoRadioButton);
+        // The focus goes where the dialog manager says, the radio buttons' arrow keys included.
+        gtk_widget_set_can_focus(w, TRUE);
         g_signal_connect(w, "clicked", G_CALLBACK(onClicked), &d);
     }
     gtk_widget_set_size_request(w, dialogPixelsAcross(c.cx), dialogPixelsDown(c.cy));
@@ -192,7 +158,7 @@ intptr_t dialogBox(ModuleHandle, int32_t templateId, WindowHandle, DialogProc di
 
     DialogRecord d;
     d.proc = dialogProc;
-    d.dialogTemplate = t;
+    d.manager = templateDialog(*t);
     d.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     GtkWindow* window = GTK_WINDOW(d.window);
     gtk_style_context_add_class(gtk_widget_get_style_context(d.window), "setup-dialog");
@@ -213,16 +179,20 @@ intptr_t dialogBox(ModuleHandle, int32_t templateId, WindowHandle, DialogProc di
         previousRadio = c.kind == ControlKind::autoRadioButton ? w : nullptr;
         if (c.kind == ControlKind::defaultPushButton) defaultButton = w;
         gtk_fixed_put(GTK_FIXED(fixed), w, dialogPixelsAcross(c.x), dialogPixelsDown(c.y));
-        d.controls.push_back({c.id, w});
+        d.controls.push_back(w);
     }
     if (defaultButton) gtk_window_set_default(window, defaultButton);
     g_signal_connect(d.window, "delete-event", G_CALLBACK(onDelete), &d);
     g_signal_connect(d.window, "key-press-event", G_CALLBACK(onKey), &d);
+    g_signal_connect(d.window, "key-release-event", G_CALLBACK(onKey), &d);
 
     d.proc(&d, WM_INITDIALOG, 0, 0);
     if (!d.ended) {
         gtk_widget_show_all(d.window);
         if (t->style & DS_SETFOREGROUND) gtk_window_present(window);
+        // Shown and active: the first tab stop takes the focus, as in a Windows dialog.
+        activateDialog(d.manager);
+        showState(&d);
         while (!d.ended)
             gtk_main_iteration();
     }
@@ -239,21 +209,12 @@ bool endDialog(DialogHandle dialog, intptr_t result) {
 }
 
 bool checkRadioButton(DialogHandle dialog, int32_t firstId, int32_t lastId, int32_t checkId) {
-    if (!dialog) return false;
-    dialog->quiet = true;
-    for (auto& c : dialog->controls) {
-        if (c.first < firstId || c.first > lastId || !GTK_IS_RADIO_BUTTON(c.second)) continue;
-        if (c.first == checkId) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(c.second), TRUE);
-    }
-    dialog->quiet = false;
+    if (!dialog || !checkRadio(dialog->manager, firstId, lastId, checkId)) return false;
+    showState(dialog);
     return true;
 }
 
 uint32_t isDlgButtonChecked(DialogHandle dialog, int32_t id) {
     if (!dialog) return BST_UNCHECKED;
-    for (auto& c : dialog->controls)
-        if (c.first == id && GTK_IS_TOGGLE_BUTTON(c.second))
-            return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(c.second)) ? BST_CHECKED
-                                                                             : BST_UNCHECKED;
-    return BST_UNCHECKED;
+    return itemChecked(dialog->manager, id) ? BST_CHECKED : BST_UNCHECKED;
 }

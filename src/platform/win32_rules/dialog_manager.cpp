@@ -47,7 +47,8 @@ void tickRadio(DialogManager& d, int32_t i) {
     int32_t first = 0, end = 0;
     groupOf(d, i, first, end);
     for (int32_t j = first; j < end; ++j)
-        if (d.items[size_t(j)].kind == ItemKind::autoRadioButton) d.items[size_t(j)].checked = j == i;
+        if (d.items[size_t(j)].kind == ItemKind::autoRadioButton)
+            d.items[size_t(j)].checked = j == i;
 }
 
 // BM_CLICK: the control takes the focus, ticks itself as its kind does and sends its command.

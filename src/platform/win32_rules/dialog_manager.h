@@ -38,7 +38,7 @@ constexpr int32_t closeDisabled = -1;
 struct DialogOutcome {
     enum Kind { none, command, close };
     Kind kind = none;
-    int32_t id = 0;     // the command's control id
+    int32_t id = 0;       // the command's control id
     bool handled = false; // the dialog manager took the event (the backend keeps it from its own)
 };
 
