@@ -7,8 +7,8 @@
 // Renders the module at path (a demo path such as "data//s2.it") as 16-bit interleaved stereo
 // at sampleRate: the first skipFrames sample frames are mixed and dropped, so the result starts
 // exactly there, then sampleFrames frames go to out (2 × sampleFrames values). It sounds as
-// the demo plays it: once through, then silence, all of it through the same hall reverb
-// (wet 0.5, decay 10 s, damping 0.3). False, with a perror-style report on standard error,
-// when the file cannot be read or is not a module.
+// the demo plays it: once through, then silence, all of it through the show's hall (sound.h),
+// in the same mix as the demo's audio output. False, with a perror-style report on standard
+// error, when the file cannot be read or is not a module.
 bool renderModule(const char* path, int32_t sampleRate, int64_t skipFrames, int64_t sampleFrames,
                   std::vector<int16_t>& out);

@@ -1,5 +1,6 @@
-// A hidden GL context for the tools and the render tests: SDL's offscreen video driver with
-// Mesa's software renderer, no display needed.
+// A hidden GL context for the tools, the render tests and the page's own modes: on Linux SDL's
+// offscreen video driver with Mesa's software renderer, no display needed (sdl/); in a web page
+// a canvas of the capture's size on WebGL (web/).
 #pragma once
 #include <cstdint>
 

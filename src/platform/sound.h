@@ -20,6 +20,13 @@ enum SoundOutput : int32_t {
     soundOutputAutomatic = 0,
 };
 
+// The hall the show's music plays in: the EAX environment (7, the concert hall), its volume,
+// decay time in seconds and damping, as the entry sets it and the offline render hears it.
+constexpr int32_t showHallEnvironment = 7;
+constexpr float showHallVolume = 0.5f;
+constexpr float showHallDecay = 10.0f;
+constexpr float showHallDamping = 0.3f;
+
 struct MusicModule;
 
 int32_t soundGetOutput();

@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/reverb.h"
+#include "platform/song.h"
 #include "platform/sound_device.h"
 
 #include <libopenmpt/libopenmpt.h>
@@ -45,9 +46,13 @@ bool fail(int32_t code) {
 }
 
 void quietLog(const char*, void*) {}
+} // namespace
 
-// Reads the whole file; sets the error code and returns false when it cannot.
-bool readWholeFile(const char* path, std::vector<char>& data) {
+bool readSongFile(const char* path, std::vector<char>& data, int32_t& error) {
+    auto fail = [&error](int32_t code) {
+        error = code;
+        return false;
+    };
     // Only a plain file is a song: a directory cannot be read, and opening a FIFO or a device
     // could wait forever. Checked before opening for that reason.
     struct stat st;
@@ -60,10 +65,10 @@ bool readWholeFile(const char* path, std::vector<char>& data) {
     errno = 0;
     FILE* f = openFile(path, "rb");
     if (!f) {
-        const int error = errno; // perror may change errno while writing
+        const int openError = errno; // perror may change errno while writing
         perror(path);
-        return fail(error == ENOENT || error == ENOTDIR ? soundErrorFileNotFound
-                                                        : soundErrorFileLoad);
+        return fail(openError == ENOENT || openError == ENOTDIR ? soundErrorFileNotFound
+                                                                : soundErrorFileLoad);
     }
     if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
         perror(path);
@@ -84,16 +89,37 @@ bool readWholeFile(const char* path, std::vector<char>& data) {
     fclose(f);
     return broken ? fail(soundErrorFileLoad) : true;
 }
-} // namespace
 
-void mixSound(float* out, int32_t frames) {
+openmpt_module* openSong(const std::vector<char>& data, const char* path, int32_t& error) {
+    int openmptError = OPENMPT_ERROR_OK;
+    openmpt_module* module = openmpt_module_create_from_memory2(
+        data.data(), data.size(), quietLog, nullptr, openmpt_error_func_ignore, nullptr,
+        &openmptError, nullptr, nullptr);
+    if (!module) {
+        fprintf(stderr, "%s: not a module this player takes\n", path);
+        error = openmptError == OPENMPT_ERROR_OUT_OF_MEMORY ? soundErrorMemory : soundErrorFormat;
+        return nullptr;
+    }
+    // The song plays once; the show ends with it.
+    openmpt_module_set_repeat_count(module, 0);
+    return module;
+}
+
+int32_t mixSong(openmpt_module* module, Reverb& reverb, int32_t rate, float* out,
+                int32_t frames) {
     int32_t done = 0;
-    if (sound.playing)
-        done = (int32_t)openmpt_module_read_interleaved_float_stereo(
-            sound.playing->module, sound.deviceRate, (size_t)frames, out);
+    if (module)
+        done = (int32_t)openmpt_module_read_interleaved_float_stereo(module, rate, (size_t)frames,
+                                                                     out);
     if (done < frames) std::memset(out + 2 * done, 0, (size_t)(frames - done) * 2 * sizeof(float));
     // The tail rings on after the song has ended, as in a real hall.
-    processReverb(sound.reverb, out, frames);
+    processReverb(reverb, out, frames);
+    return done;
+}
+
+void mixSound(float* out, int32_t frames) {
+    mixSong(sound.playing ? sound.playing->module : nullptr, sound.reverb, sound.deviceRate, out,
+            frames);
 }
 
 void skipSound(int32_t frames) {
@@ -163,25 +189,18 @@ MusicModule* musicLoadSong(const char* path) {
         return nullptr;
     }
     std::vector<char> data;
-    if (!readWholeFile(path, data)) return nullptr;
+    if (!readSongFile(path, data, sound.lastError)) return nullptr;
 
     MusicModule* music = new (std::nothrow) MusicModule;
     if (!music) {
         fail(soundErrorMemory);
         return nullptr;
     }
-    int error = OPENMPT_ERROR_OK;
-    music->module = openmpt_module_create_from_memory2(data.data(), data.size(), quietLog, nullptr,
-                                                       openmpt_error_func_ignore, nullptr, &error,
-                                                       nullptr, nullptr);
+    music->module = openSong(data, path, sound.lastError);
     if (!music->module) {
-        fprintf(stderr, "%s: not a module this player takes\n", path);
         delete music;
-        fail(error == OPENMPT_ERROR_OUT_OF_MEMORY ? soundErrorMemory : soundErrorFormat);
         return nullptr;
     }
-    // The song plays once; the show ends with it.
-    openmpt_module_set_repeat_count(music->module, 0);
     try {
         sound.modules.push_back(music);
     } catch (const std::exception&) {

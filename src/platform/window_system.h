@@ -1,7 +1,9 @@
 // The window system as the shell sees it: Win32-shaped calls (a message queue of
 // {type, wParam, lParam} messages, a window procedure, message boxes, a modal dialog from a
-// template, display modes, a GL context and a performance counter). The real definitions sit
-// on SDL2 and GTK 3 (sdl/window.cpp, sdl/message_box.cpp, sdl/setup_dialog.cpp); the shell's
+// template, display modes, a GL context and a performance counter). win32/ defines them with
+// the real Windows calls; sdl/ (SDL2 and GTK 3) and web/ (the page) define them over
+// win32_rules/, which holds what Windows does behind those calls (the dialog manager, the
+// message boxes' keys, the window messages), so that they behave as Windows does. The shell's
 // unit tests link definitions of their own, so the shell's logic runs without a display.
 #pragma once
 #include <cstdint>

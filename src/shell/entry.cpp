@@ -33,7 +33,8 @@ int runEntry(const int32_t& firstFrame, const int32_t& endFrame, bool (*drawFram
 
     if (!noSound) {
         musicPlaySong(musicModule);
-        soundSetReverbEnvironment(7, 0.5f, 10.0f, 0.3f);
+        soundSetReverbEnvironment(showHallEnvironment, showHallVolume, showHallDecay,
+                                  showHallDamping);
     }
 
     return runMainLoop(firstFrame, endFrame, drawFrame);
