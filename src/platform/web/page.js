@@ -1,8 +1,9 @@
 // The page around the program: it starts the program (or one of the page's own modes), and
 // gives it what a desktop gives a Windows program: the setup dialog and message boxes as HTML,
-// the render window as a canvas in a frame (or full screen), a queue of window messages made
-// from the browser's events, and a Web Audio output. The program calls in through the small
-// functions of src/platform/web/*.cpp; everything it waits for is a promise here. This file
+// the render window as a canvas in a frame (or full screen), the browser's events in neutral
+// terms (the program makes Windows' messages of them and decides what each key does), and a
+// Web Audio output. The page draws what the program decides. The program calls in through the
+// small functions of src/platform/web/*.cpp; everything it waits for is a promise here. This file
 // makes the namespace and the pieces every part uses; dialogs.js, window.js, sound.js and
 // loading.js add the rest, in that order.
 "use strict";
@@ -18,33 +19,32 @@ var lanternwhirlPage = (function () {
     return e;
   };
 
-  // "&Window" as text with its mnemonic underlined; the mnemonic letter, upper case, or "".
+  // "&Window" as text with its mnemonic letter underlined ("&&" is a plain "&").
   function mnemonicText(target, text) {
-    let mnemonic = "";
     for (let i = 0; i < text.length; ++i) {
-      const c = text[i];
-      if (c === "&" && text[i + 1] === "&") {
+      if (text[i] === "&" && text[i + 1] === "&") {
         target.appendChild(document.createTextNode("&"));
         ++i;
-      } else if (c === "&" && i + 1 < text.length) {
-        const u = el("u", null, target);
-        u.textContent = text[++i];
-        if (!mnemonic) mnemonic = text[i].toUpperCase();
+      } else if (text[i] === "&" && i + 1 < text.length) {
+        el("u", null, target).textContent = text[++i];
       } else {
-        target.appendChild(document.createTextNode(c));
+        target.appendChild(document.createTextNode(text[i]));
       }
     }
-    return mnemonic;
   }
 
-  // The key of a keyboard event as a mnemonic letter: the character the key types in the
-  // viewer's layout (the key marked Y answers "&Yes" on a German keyboard too), or, when that is
-  // no letter or digit (Alt+N types a dead key on a Mac), the key's place on a US keyboard.
-  function keyLetter(e) {
-    if (e.key && /^[\p{L}\p{N}]$/u.test(e.key)) return e.key.toUpperCase();
-    if (/^Key[A-Z]$/.test(e.code)) return e.code.slice(3);
-    if (/^Digit[0-9]$/.test(e.code)) return e.code.slice(5);
-    return "";
+  // A keyboard event as the program takes it: its keyCode, the one character it types (0 for
+  // a named key such as "Enter"), its place on a US keyboard from its code, and the modifiers.
+  // Keys the browser keeps for itself stay with it: reload, full screen, the tools, and every
+  // chord with Ctrl or the command key.
+  function keyEvent(e, down) {
+    const chars = [...(e.key || "")];
+    const place = /^(?:Key|Digit)([A-Z0-9])$/.exec(e.code || "");
+    if (!(e.ctrlKey || e.metaKey || ["F5", "F11", "F12"].includes(e.key))) e.preventDefault();
+    return { kind: "key", down, repeat: e.repeat, keyCode: e.keyCode,
+             character: chars.length === 1 ? chars[0].codePointAt(0) : 0,
+             place: place ? place[1].charCodeAt(0) : 0,
+             alt: e.altKey, ctrl: e.ctrlKey, shift: e.shiftKey, meta: e.metaKey };
   }
 
   const fullscreenElement = () => document.fullscreenElement || document.webkitFullscreenElement || null;
@@ -65,6 +65,8 @@ var lanternwhirlPage = (function () {
     }
     frame.style.setProperty("--fit", scale);
     frame.classList.toggle("lw-fitted", scale < 1);
+    // A fitted window stands in the middle, wherever its sizing border had moved it.
+    if (scale < 1) for (const side of ["left", "top"]) frame.style.removeProperty(side);
   }
   window.addEventListener("resize", () => document.querySelectorAll(".lw-window").forEach(fitWindow));
 
@@ -129,7 +131,7 @@ var lanternwhirlPage = (function () {
     mode: pageMode,
     params,
     // The helpers the other parts of the page share.
-    shared: { el, mnemonicText, keyLetter, frameWindow, makeQueue, paintRgb, fullscreenElement,
+    shared: { el, mnemonicText, keyEvent, frameWindow, makeQueue, paintRgb, fullscreenElement,
               fitWindow },
   };
 

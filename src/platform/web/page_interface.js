@@ -21,36 +21,49 @@ mergeInto(LibraryManager.library, {
     return Asyncify.handleAsync(() => lanternwhirlPage.nextFrame());
   },
 
+  // A neutral event of the page as page_interface.h's PageEvent: the kind's number in the
+  // order of PageEventKind, then the fields in the record's order.
+  $lwPageWriteEvent: function (event, e) {
+    const kinds = ["key", "pointer", "focus", "visibility", "resize", "close", "click"];
+    const fields = ["down", "repeat", "keyCode", "character", "place", "alt", "ctrl", "shift", "meta",
+                    "x", "y", "index", "on"];
+    HEAP32[event >> 2] = kinds.indexOf(e.kind) + 1;
+    fields.forEach((name, i) => (HEAP32[(event >> 2) + 1 + i] = e[name] | 0));
+  },
+
   lwPageBeginDialog: function (caption, font, points, width, height, centred) {
     lanternwhirlPage.beginDialog(UTF8ToString(caption), UTF8ToString(font), points, width, height,
                                  !!centred);
   },
-  lwPageAddControl: function (id, kind, text, x, y, width, height, tabStop, centred, sunken) {
+  lwPageAddControl: function (id, kind, text, x, y, width, height, centred, sunken) {
     lanternwhirlPage.addControl(id, UTF8ToString(kind), text ? UTF8ToString(text) : "", x, y,
-                                width, height, !!tabStop, !!centred, !!sunken);
+                                width, height, !!centred, !!sunken);
   },
   lwPageSetPicture: function (id, rgb, size) {
     lanternwhirlPage.setPicture(id, HEAPU8.subarray(rgb, rgb + size * size * 3), size);
   },
-  lwPageShowDialog: function (foreground) {
-    lanternwhirlPage.showDialog(!!foreground);
+  lwPageShowDialog: function () {
+    lanternwhirlPage.showDialog();
   },
   lwPageCloseDialog: function () {
     lanternwhirlPage.closeDialog();
   },
-  lwWaitDialogEvent: function () {
-    return Asyncify.handleAsync(() => lanternwhirlPage.nextDialogEvent());
+  lwPageOpenBox: function (caption, text, icon, closeBox) {
+    lanternwhirlPage.openBox(UTF8ToString(caption), UTF8ToString(text), UTF8ToString(icon), !!closeBox);
   },
-  lwPageIsChecked: function (id) {
-    return lanternwhirlPage.isChecked(id) ? 1 : 0;
+  lwPageAddBoxButton: function (label, isDefault) {
+    lanternwhirlPage.addBoxButton(UTF8ToString(label), !!isDefault);
   },
-  lwPageSetChecked: function (id, checked) {
-    lanternwhirlPage.setChecked(id, !!checked);
+  lwPageCloseBox: function () {
+    lanternwhirlPage.closeBox();
   },
-
-  lwWaitBox: function (text, caption, type) {
+  lwPageDrawControl: function (index, checked, focused) {
+    lanternwhirlPage.drawControl(index, !!checked, !!focused);
+  },
+  lwWaitDialogEvent__deps: ["$lwPageWriteEvent"],
+  lwWaitDialogEvent: function (event) {
     return Asyncify.handleAsync(() =>
-      lanternwhirlPage.messageBox(UTF8ToString(caption), UTF8ToString(text), type));
+      lanternwhirlPage.nextDialogEvent().then((e) => lwPageWriteEvent(event, e)));
   },
 
   lwPageScreenSize: function (across) {
@@ -65,9 +78,9 @@ mergeInto(LibraryManager.library, {
   lwPageShowCursor: function (show) {
     lanternwhirlPage.showCursor(!!show);
   },
-  lwPageOpenWindow: function (title, width, height, fullscreen) {
+  lwPageOpenWindow: function (title, width, height, fullscreen, sizable) {
     return stringToNewUTF8(
-      lanternwhirlPage.openWindow(UTF8ToString(title), width, height, !!fullscreen));
+      lanternwhirlPage.openWindow(UTF8ToString(title), width, height, !!fullscreen, !!sizable));
   },
   lwPageShowWindow: function () {
     lanternwhirlPage.showWindow();
@@ -75,12 +88,11 @@ mergeInto(LibraryManager.library, {
   lwPageCloseWindow: function () {
     lanternwhirlPage.closeWindow();
   },
-  lwPageTakeMessage: function (type, wParam, lParam) {
-    const message = lanternwhirlPage.takeMessage();
-    if (!message) return 0;
-    HEAPU32[type >> 2] = message[0];
-    HEAPU32[wParam >> 2] = message[1];
-    HEAP32[lParam >> 2] = message[2];
+  lwPageTakeEvent__deps: ["$lwPageWriteEvent"],
+  lwPageTakeEvent: function (event) {
+    const e = lanternwhirlPage.takeEvent();
+    if (!e) return 0;
+    lwPageWriteEvent(event, e);
     return 1;
   },
   lwPageContextLost: function () {

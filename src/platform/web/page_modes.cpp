@@ -13,6 +13,7 @@
 #include "platform/module_render.h"
 #include "platform/offscreen_gl.h"
 #include "platform/page.h"
+#include "platform/web/page_dialog.h"
 #include "common/run_state.h"
 #include "anim/show_objects.h"
 #include "shell/startup.h"
@@ -210,6 +211,7 @@ void runBench(const std::string& size) {
 
 // Called by the page instead of main when its address asks for one of the modes.
 extern "C" int lanternwhirlPageMode() {
+    boxesTakeTheirDefault = true;
     std::string value;
     if (pageParameter("capture", value))
         runCapture(value);

@@ -1,9 +1,9 @@
 // The modal dialog as HTML over the page, laid out from the dialog template: each control sits
 // at its rectangle in dialog units, converted to pixels with the base units of the template's
-// font. The page handles the keys a Windows dialog manager handles (Alt with a mnemonic, Enter
-// for the default button, Escape as the Cancel command) and the close box; the dialog procedure
-// sees the messages a Windows dialog would send it, and the program waits for each in turn.
-#include "platform/web/page_interface.h"
+// font. The dialog manager (win32_rules) takes the page's keys, clicks and close box as a
+// Windows dialog takes them; the dialog procedure sees the messages a Windows dialog would send
+// it, and the program waits for each in turn.
+#include "platform/web/page_dialog.h"
 #include "platform/window_system.h"
 
 #include "resources/dialog_template.h"
@@ -13,14 +13,12 @@
 
 struct DialogRecord {
     DialogProc proc = nullptr;
+    DialogManager manager;
     bool ended = false;
     intptr_t result = 0;
 };
 
 namespace {
-// What the page reports for the close box (or Alt+F4); any other value is a command's id.
-constexpr int32_t closeRequest = -1;
-
 const char* kindName(ControlKind kind) {
     switch (kind) {
     case ControlKind::defaultPushButton:
@@ -44,8 +42,7 @@ void buildDialog(const DialogTemplate& t) {
         const DialogControl& c = t.controls[i];
         lwPageAddControl(c.id, kindName(c.kind), c.text, dialogPixelsAcross(c.x),
                          dialogPixelsDown(c.y), dialogPixelsAcross(c.cx), dialogPixelsDown(c.cy),
-                         (c.style & WS_TABSTOP) != 0, (c.style & BS_CENTER) == BS_CENTER,
-                         (c.exStyle & WS_EX_CLIENTEDGE) != 0);
+                         (c.style & BS_CENTER) == BS_CENTER, (c.exStyle & WS_EX_CLIENTEDGE) != 0);
         if (c.kind == ControlKind::bitmap && c.imageId == setupBitmapId) {
             std::vector<uint8_t> pixels(size_t(setupBitmapSize) * setupBitmapSize * 3);
             makeSetupBitmap(pixels.data());
@@ -60,16 +57,19 @@ intptr_t dialogBox(ModuleHandle, int32_t templateId, WindowHandle, DialogProc di
     if (!t || !dialogProc) return -1;
     DialogRecord d;
     d.proc = dialogProc;
+    d.manager = templateDialog(*t);
     buildDialog(*t);
     d.proc(&d, WM_INITDIALOG, 0, 0);
     if (!d.ended) {
-        lwPageShowDialog((t->style & DS_SETFOREGROUND) != 0);
+        lwPageShowDialog();
+        activateDialog(d.manager);
+        drawDialog(d.manager);
         while (!d.ended) {
-            const int32_t event = lwWaitDialogEvent();
-            if (event == closeRequest)
+            const DialogOutcome outcome = nextDialogOutcome(d.manager);
+            if (outcome.kind == DialogOutcome::close)
                 d.proc(&d, WM_CLOSE, 0, 0);
             else
-                d.proc(&d, WM_COMMAND, makeParam(uint32_t(event), BN_CLICKED), 0);
+                d.proc(&d, WM_COMMAND, makeParam(uint32_t(outcome.id), BN_CLICKED), 0);
         }
     }
     lwPageCloseDialog();
@@ -84,12 +84,11 @@ bool endDialog(DialogHandle dialog, intptr_t result) {
 }
 
 bool checkRadioButton(DialogHandle dialog, int32_t firstId, int32_t lastId, int32_t checkId) {
-    if (!dialog || checkId < firstId || checkId > lastId) return false;
-    lwPageSetChecked(checkId, 1);
+    if (!dialog || !checkRadio(dialog->manager, firstId, lastId, checkId)) return false;
+    drawDialog(dialog->manager);
     return true;
 }
 
 uint32_t isDlgButtonChecked(DialogHandle dialog, int32_t id) {
-    if (!dialog) return BST_UNCHECKED;
-    return lwPageIsChecked(id) ? BST_CHECKED : BST_UNCHECKED;
+    return dialog && itemChecked(dialog->manager, id) ? BST_CHECKED : BST_UNCHECKED;
 }

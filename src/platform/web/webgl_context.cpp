@@ -15,8 +15,12 @@ bool gl4esReady = false;
 
 } // namespace
 
-intptr_t createWebGlContext(const char* canvasId, int32_t width, int32_t height) {
+void resizeWebGlCanvas(const char* canvasId, int32_t width, int32_t height) {
     lwPageSizeCanvas(canvasId, width, height);
+}
+
+intptr_t createWebGlContext(const char* canvasId, int32_t width, int32_t height) {
+    resizeWebGlCanvas(canvasId, width, height);
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     // What the pixel format asks for: RGB, a depth buffer, double buffered (the browser

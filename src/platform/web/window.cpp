@@ -1,12 +1,13 @@
 // The window, its GL context, the display mode, the cursor, the message queue and the counter in
-// a web page. The window is a canvas of exactly the client size inside a frame with the title
-// and a close box; full screen is the browser's Fullscreen API on a stage that shows the same
-// canvas scaled to the screen, aspect kept, since a page cannot change the display's mode. The
-// page (page.js) turns the browser's events into messages; the program takes them one by one.
+// a web page. The window is a canvas of exactly the client size inside a frame with the title,
+// a close box and (a window of the overlapped style) a sizing border; full screen is the
+// browser's Fullscreen API on a stage that shows the same canvas scaled to the screen, aspect
+// kept, since a page cannot change the display's mode. The page (window.js) reports the
+// browser's events in neutral terms; the window-message rules make Windows' messages of them.
 #include "platform/one_window.h"
 #include "platform/page.h"
+#include "platform/web/page_dialog.h"
 #include "platform/web/webgl_context.h"
-#include "platform/web/page_interface.h"
 
 #include <emscripten/emscripten.h>
 
@@ -14,10 +15,11 @@
 #include <string>
 
 struct WindowRecord {
-    WindowProc proc = nullptr;
     std::string title;
-    int32_t width = 0, height = 0;
+    std::string canvas;            // the canvas's element id, once the window has its GL context
+    int32_t width = 0, height = 0; // the client size
     bool fullscreen = false;
+    bool sizable = false;
 };
 
 struct RenderContextRecord {
@@ -27,10 +29,40 @@ struct RenderContextRecord {
 namespace {
 bool modePending = false; // full screen was granted and waits for its window
 int32_t modeWidth = 0, modeHeight = 0;
-int32_t cursorCount = 0;
 
 RenderContextRecord* currentRC = nullptr;
 
+// One event of the page, told to the window's messages.
+void report(WindowRecord& w, const PageEvent& e) {
+    switch (e.kind) {
+    case pageKey:
+        windowKey(windowMessages, pageKeyEvent(e));
+        break;
+    case pagePointer:
+        windowPointerMoved(windowMessages, e.x, e.y);
+        break;
+    case pageFocus:
+        windowFocus(windowMessages, e.on != 0);
+        break;
+    case pageVisibility: // a hidden page is a minimised window
+        windowMinimised(windowMessages, e.on != 0, w.width, w.height);
+        break;
+    case pageResize:
+        if (e.x <= 0 || e.y <= 0) break;
+        w.width = e.x;
+        w.height = e.y;
+        // The drawing buffer follows the client area before WM_SIZE resets the viewport to it,
+        // so that no frame is drawn at one size into a buffer of the other.
+        if (!w.canvas.empty()) resizeWebGlCanvas(w.canvas.c_str(), w.width, w.height);
+        windowResized(windowMessages, w.width, w.height);
+        break;
+    case pageClose:
+        windowCloseRequested(windowMessages);
+        break;
+    default:
+        break;
+    }
+}
 } // namespace
 
 bool registerClass(const WindowClass& c) {
@@ -53,25 +85,20 @@ bool adjustWindowRectEx(Rect&, uint32_t, bool, uint32_t) {
 WindowHandle createWindowEx(uint32_t, const char* className, const char* title, uint32_t style,
                             int32_t, int32_t, int32_t width, int32_t height, WindowHandle,
                             const void*, ModuleHandle, const void*) {
-    if (!isRegisteredClass(className) || theWindow) return nullptr;
-    if (width <= 0 || height <= 0) return nullptr;
+    if (!mayCreateWindow(className, width, height)) return nullptr;
     WindowRecord* w = new WindowRecord;
-    w->proc = windowClass.proc;
     w->title = title ? title : "";
     w->width = width;
     w->height = height;
     w->fullscreen = (style & WS_POPUP) && modePending;
-    theWindow = w;
+    w->sizable = !w->fullscreen && (style & WS_OVERLAPPEDWINDOW) == WS_OVERLAPPEDWINDOW;
+    adoptWindow(w, width, height);
     return w;
 }
 
-bool destroyWindow(WindowHandle window) {
-    if (!window || window != theWindow) return false;
-    if (theDC && theDC->window == window) theDC->window = nullptr;
+void releaseWindow(WindowRecord* window) {
     lwPageCloseWindow();
     delete window;
-    theWindow = nullptr;
-    return true;
 }
 
 bool showWindow(WindowHandle window, int32_t) {
@@ -107,10 +134,8 @@ int32_t changeDisplaySettings(const DisplayMode* mode, uint32_t) {
     return DISP_CHANGE_SUCCESSFUL;
 }
 
-int32_t showCursor(bool show) {
-    cursorCount += show ? 1 : -1;
-    lwPageShowCursor(cursorCount >= 0);
-    return cursorCount;
+void setCursorShown(bool shown) {
+    lwPageShowCursor(shown);
 }
 
 // WebGL has one format: RGB(A) 8 bits a channel and a 16-bit or deeper depth buffer, which
@@ -125,9 +150,10 @@ bool setPixelFormat(DeviceContext dc, int32_t format, const PixelFormatDescripto
 RenderContext createGlContext(DeviceContext dc) {
     if (!validDC(dc) || dc->pixelFormat == 0) return nullptr;
     WindowRecord& w = *dc->window;
-    char* canvas = lwPageOpenWindow(w.title.c_str(), w.width, w.height, w.fullscreen);
-    const intptr_t webgl = createWebGlContext(canvas, w.width, w.height);
+    char* canvas = lwPageOpenWindow(w.title.c_str(), w.width, w.height, w.fullscreen, w.sizable);
+    w.canvas = canvas;
     free(canvas);
+    const intptr_t webgl = createWebGlContext(w.canvas.c_str(), w.width, w.height);
     if (!webgl) return nullptr;
     RenderContextRecord* rc = new RenderContextRecord;
     rc->webgl = webgl;
@@ -164,29 +190,22 @@ bool swapBuffers(DeviceContext dc) {
     return true;
 }
 
-bool peekMessage(Message& message) {
-    if (takeQuitMessage(message)) return true;
+bool pollWindowSystem() {
+    if (!theWindow) return false;
     // A lost WebGL context never draws again here: gl4es keeps its shaders, buffers and the
     // show's textures on it and cannot make them anew. The run ends as a failure, with a box,
     // instead of playing the music over a blank canvas.
-    if (theWindow && !webGlContextLost && lwPageContextLost()) {
+    if (!webGlContextLost && lwPageContextLost()) {
         webGlContextLost = true;
         messageBox(nullptr, "The GL Rendering Context Was Lost.", "ERROR",
                    MB_OK | MB_ICONEXCLAMATION);
-        message = {nullptr, WM_QUIT, 1, 0};
+        postQuitMessage(1);
         return true;
     }
-    uint32_t type = 0;
-    uintptr_t wParam = 0;
-    intptr_t lParam = 0;
-    if (!lwPageTakeMessage(&type, &wParam, &lParam)) return false;
-    message = {theWindow, type, wParam, lParam};
+    PageEvent e = {};
+    if (!lwPageTakeEvent(&e)) return false;
+    report(*theWindow, e);
     return true;
-}
-
-intptr_t dispatchMessage(const Message& m) {
-    if (!m.window || m.window != theWindow || !m.window->proc) return 0;
-    return m.window->proc(m.window, m.type, m.wParam, m.lParam);
 }
 
 // Microseconds of the page's clock.

@@ -1,49 +1,30 @@
-// The page's render window: a canvas in a frame, or full screen on a stage, and the queue of
-// window messages made from the browser's events.
+// The page's render window: a canvas in a frame (with a sizing border on a desktop), or full
+// screen on a stage, and the browser's events on it in neutral terms, for the program to make
+// Windows' messages of.
 "use strict";
 
 (function (page) {
-  const WM_SIZE = 0x0005, WM_ACTIVATE = 0x0006, WM_CLOSE = 0x0010;
-  const WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_MOUSEMOVE = 0x0200;
-  const { el, frameWindow, fullscreenElement, fitWindow } = page.shared;
+  const { el, keyEvent, frameWindow, fullscreenElement, fitWindow } = page.shared;
 
   let render = null;
-  const messages = [];
+  const events = [];
   let stage = null;
 
-  function post(type, wParam, lParam) {
-    messages.push([type >>> 0, wParam >>> 0, lParam | 0]);
-  }
+  const report = (event) => render && events.push(event);
+  const pageHidden = () => document.visibilityState === "hidden";
 
-  function keyMessage(e, down) {
-    if (!render || page.boxOpen()) return;
-    const vk = e.keyCode;
-    if (!vk || vk > 255) return;
-    // Keys the browser keeps for itself stay with it: reload, full screen, the tools.
-    if (!(e.ctrlKey || e.metaKey || [116, 122, 123].includes(vk))) e.preventDefault();
-    // lParam as Windows fills it: repeat count 1, bit 30 = already down, bit 31 = released.
-    post(down ? WM_KEYDOWN : WM_KEYUP, vk, 1 | (e.repeat || !down ? 1 << 30 : 0) | (down ? 0 : 1 << 31));
-  }
-  const onKeyDown = (e) => keyMessage(e, true);
-  const onKeyUp = (e) => keyMessage(e, false);
-
-  // A hidden page is a minimised window: no frames, a size of 0 x 0, and back again.
-  function onVisibility() {
-    if (!render) return;
-    if (document.hidden) {
-      post(WM_ACTIVATE, 0 | (1 << 16), 0);
-      post(WM_SIZE, 0, 0);
-    } else {
-      post(WM_ACTIVATE, 1, 0);
-      post(WM_SIZE, 0, (render.width & 0xffff) | (render.height << 16));
-    }
-  }
-  const onFocus = () => render && post(WM_ACTIVATE, 1, 0);
-  const onBlur = () => render && post(WM_ACTIVATE, 0, 0);
+  // Keys reach here only while no dialog or box is up (dialogs.js takes them first).
+  const onKeyDown = (e) => render && report(keyEvent(e, true));
+  const onKeyUp = (e) => render && report(keyEvent(e, false));
+  // Hidden and shown, and the focus, are separate events: the program decides what a hidden
+  // page's focus means, whatever order the browser sends them in.
+  const onVisibility = () => report({ kind: "visibility", on: pageHidden() });
+  const onFocus = () => report({ kind: "focus", on: true });
+  const onBlur = () => report({ kind: "focus", on: false });
   // Leaving full screen (the browser's own Escape) closes the show's window.
   function onFullscreenChange() {
     if (render && render.fullscreen && !fullscreenElement() && !pageFullscreen())
-      post(WM_CLOSE, 0, 0);
+      report({ kind: "close" });
   }
   const fullscreenEvents = ["fullscreenchange", "webkitfullscreenchange"];
 
@@ -63,7 +44,7 @@
       close.type = "button";
       close.setAttribute("aria-label", "Close");
       close.textContent = "\u00d7";
-      close.addEventListener("click", () => render && post(WM_CLOSE, 0, 0));
+      close.addEventListener("click", () => report({ kind: "close" }));
     }
     return stage;
   }
@@ -118,9 +99,55 @@
     window[how]("blur", onBlur);
   }
 
+  // The sizing border of an overlapped window: its edges and corners. Dragging one resizes the
+  // client area, the far edges staying where they are, and reports the new size; the program
+  // sizes the canvas's drawing buffer to it. A window scaled down to fit a small screen shows
+  // none (page.css).
+  const minClient = [120, 20];
+  function addSizingBorder(frame, client) {
+    frame.classList.add("lw-sizable");
+    for (const edge of ["n", "s", "e", "w", "ne", "nw", "se", "sw"]) {
+      const handle = el("div", "lw-size lw-size-" + edge, frame);
+      handle.addEventListener("pointerdown", (e) => dragBorder(e, handle, edge, frame, client));
+    }
+  }
+
+  function dragBorder(e, handle, edge, frame, client) {
+    if (!render || e.button !== 0) return;
+    e.preventDefault();
+    handle.setPointerCapture(e.pointerId);
+    const start = { x: e.clientX, y: e.clientY, left: frame.offsetLeft, top: frame.offsetTop,
+                    width: render.width, height: render.height };
+    const chrome = [frame.offsetWidth - start.width, frame.offsetHeight - start.height];
+    const room = [document.documentElement.clientWidth - chrome[0], window.innerHeight - chrome[1]];
+    const along = (d, grow, shrink) => (edge.includes(grow) ? d : edge.includes(shrink) ? -d : 0);
+    const clamp = (v, i) => Math.max(minClient[i], Math.min(room[i], Math.round(v)));
+    const move = (m) => {
+      if (!render) return end();
+      const width = clamp(start.width + along(m.clientX - start.x, "e", "w"), 0);
+      const height = clamp(start.height + along(m.clientY - start.y, "s", "n"), 1);
+      frame.style.left = start.left + (edge.includes("w") ? start.width - width : 0) + "px";
+      frame.style.top = start.top + (edge.includes("n") ? start.height - height : 0) + "px";
+      if (width === render.width && height === render.height) return;
+      render.width = width;
+      render.height = height;
+      client.style.width = width + "px";
+      client.style.height = height + "px";
+      report({ kind: "resize", x: width, y: height });
+    };
+    function end() {
+      handle.removeEventListener("pointermove", move);
+      handle.removeEventListener("pointerup", end);
+      handle.removeEventListener("pointercancel", end);
+    }
+    handle.addEventListener("pointermove", move);
+    handle.addEventListener("pointerup", end);
+    handle.addEventListener("pointercancel", end);
+  }
+
   // The canvas's element id. In a window the canvas is the client area of a frame centred as
   // the window is on the screen; in full screen it fills the stage, scaled with its aspect.
-  page.openWindow = function (title, width, height, fullscreen) {
+  page.openWindow = function (title, width, height, fullscreen, sizable) {
     const canvas = el("canvas");
     canvas.id = "lanternwhirl-canvas";
     canvas.width = width;
@@ -131,7 +158,7 @@
       canvas.className = "lw-fullscreen-canvas";
       frame.appendChild(canvas);
     } else {
-      const w = frameWindow("lw-render lw-centred", title, () => post(WM_CLOSE, 0, 0));
+      const w = frameWindow("lw-render lw-centred", title, () => report({ kind: "close" }));
       w.client.appendChild(canvas);
       w.client.style.width = width + "px";
       w.client.style.height = height + "px";
@@ -139,12 +166,13 @@
       // title bar pushes the canvas a little down of the centre.
       w.frame.style.setProperty("--half-width", Math.trunc(width / 2) + "px");
       w.frame.style.setProperty("--half-height", Math.trunc(height / 2) + "px");
+      if (sizable) addSizingBorder(w.frame, w.client);
       frame = w.frame;
       frame.hidden = true;
       document.getElementById("lw-desktop").appendChild(frame);
     }
     canvas.addEventListener("mousemove", (e) =>
-      post(WM_MOUSEMOVE, 0, (e.offsetX & 0xffff) | ((e.offsetY & 0xffff) << 16)));
+      report({ kind: "pointer", x: Math.trunc(e.offsetX), y: Math.trunc(e.offsetY) }));
     // The browser may take WebGL away (a phone after backgrounding, a GPU reset): the music
     // stops at once, and the program ends the show at its next message.
     canvas.addEventListener("webglcontextlost", () => {
@@ -153,8 +181,10 @@
       page.muteAudio();
     });
     render = { frame, canvas, width, height, fullscreen, lost: false };
-    messages.length = 0;
+    events.length = 0;
     listen("addEventListener");
+    // A page hidden already is a window minimised from the start.
+    if (pageHidden()) onVisibility();
     return canvas.id;
   };
 
@@ -173,12 +203,10 @@
     if (render.frame === stage) render.canvas.remove();
     else render.frame.remove();
     render = null;
-    messages.length = 0;
+    events.length = 0;
   };
 
-  page.takeMessage = function () {
-    return messages.length ? messages.shift() : null;
-  };
+  page.takeEvent = () => events.shift() || null;
 
   page.contextLost = () => !!(render && render.lost);
 
@@ -187,7 +215,7 @@
   page.nextFrame = function () {
     page.pumpAudio();
     return new Promise((resolve) => {
-      if (document.hidden) setTimeout(resolve, 0);
+      if (pageHidden()) setTimeout(resolve, 0);
       else requestAnimationFrame(() => resolve());
     });
   };
