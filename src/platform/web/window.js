@@ -155,6 +155,7 @@
     render = { frame, canvas, width, height, fullscreen, lost: false };
     messages.length = 0;
     listen("addEventListener");
+    page.holdScreen();
     return canvas.id;
   };
 
@@ -170,6 +171,7 @@
   page.closeWindow = function () {
     if (!render) return;
     listen("removeEventListener");
+    page.releaseScreen();
     if (render.frame === stage) render.canvas.remove();
     else render.frame.remove();
     render = null;
