@@ -34,7 +34,6 @@
       // The show ended while the browser was answering.
       if (!wake.wanted) return sentinel.release();
       wake.sentinel = sentinel;
-      askForWakeLock(); // hidden while it was answering: released already, asked again on return
     }).catch((e) => {
       wake.asking = false;
       noteOnce("wake", "the screen wake lock was refused (" + reasonOf(e) + "); the screen may " +
