@@ -31,9 +31,8 @@
     wake.asking = true;
     attempt(() => navigator.wakeLock.request("screen")).then((sentinel) => {
       wake.asking = false;
-      // The show ended while the browser was answering.
-      if (!wake.wanted) return sentinel.release();
       wake.sentinel = sentinel;
+      if (!wake.wanted) page.releaseScreen(); // the show ended while the browser was answering
     }).catch((e) => {
       wake.asking = false;
       noteOnce("wake", "the screen wake lock was refused (" + reasonOf(e) + "); the screen may " +

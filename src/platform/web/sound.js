@@ -76,7 +76,7 @@
     return "data:audio/wav;base64," + btoa(String.fromCharCode.apply(null, bytes));
   }
 
-  // In the click on RunDemo, with sound: a media element may start only in a gesture.
+  // In the gesture on RunDemo, with sound: a media element may start only in a gesture.
   function startPlaybackSession() {
     const note = (e) => console.warn("sound: with the ring switch on, an iPhone may keep the " +
                                      "show silent (" + (e && e.message ? e.message : e) + ")");
