@@ -78,7 +78,7 @@ foreach(size 180 192 512)
 endforeach()
 
 # The page: its HTML, its style and its scripts, one a concern, and its manifest.
-set(page_files index.html page.css page.js dialogs.js window.js sound.js loading.js
+set(page_files index.html page.css page.js dialogs.js window.js sound.js screen.js loading.js
     manifest.webmanifest)
 list(TRANSFORM page_files PREPEND ${web_dir}/ OUTPUT_VARIABLE page_sources)
 list(TRANSFORM page_files PREPEND ${site_dir}/ OUTPUT_VARIABLE page_outputs)

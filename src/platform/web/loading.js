@@ -163,6 +163,9 @@
 
   function failed(what) {
     if (loading) return cannotLoad(reasonOf(what) + ".");
+    // The program is gone: its music stops, and the screen may dim and turn again.
+    page.closeAudio();
+    page.releaseScreen();
     const text = reasonOf(what);
     window.lanternwhirlAbort = text;
     page.setStatus("failed", "The program stopped: " + text);

@@ -52,10 +52,70 @@
   for (const type of ["keydown", "pointerdown", "pointerup", "touchend", "click"])
     document.addEventListener(type, unlockAudio, true);
 
+  // An iPhone's ring switch mutes Web Audio unless the page's audio session says it plays media
+  // ("playback", which pauses the viewer's own music as any player would). Safari before 16.4
+  // has no audio session, but a playing media element gives the page the same one: half a
+  // second of silence loops there, out of the page and without controls, while the show runs.
+  const appleTouch = /iPhone|iPad|iPod/.test(navigator.userAgent) ||
+                     (/Macintosh/.test(navigator.userAgent) && navigator.maxTouchPoints > 1);
+  let silence = null;
+
+  // 8-bit mono at 8 kHz, every sample at the middle (128), as a WAV file.
+  function silentWav(samples) {
+    const bytes = new Uint8Array(44 + samples).fill(128);
+    const view = new DataView(bytes.buffer);
+    const fields = [[0, "RIFF"], [4, 36 + samples], [8, "WAVEfmt "], [16, 16], [20, 1, 2],
+                    [22, 1, 2], [24, 8000], [28, 8000], [32, 1, 2], [34, 8, 2], [36, "data"],
+                    [40, samples]];
+    for (const [at, value, size] of fields) {
+      if (typeof value === "string")
+        for (let i = 0; i < value.length; ++i) bytes[at + i] = value.charCodeAt(i);
+      else if (size === 2) view.setUint16(at, value, true);
+      else view.setUint32(at, value, true);
+    }
+    return "data:audio/wav;base64," + btoa(String.fromCharCode.apply(null, bytes));
+  }
+
+  // In the gesture on RunDemo, with sound: a media element may start only in a gesture.
+  function startPlaybackSession() {
+    const note = (e) => console.warn("sound: with the ring switch on, an iPhone may keep the " +
+                                     "show silent (" + (e && e.message ? e.message : e) + ")");
+    if (navigator.audioSession) {
+      try {
+        navigator.audioSession.type = "playback";
+      } catch (e) {
+        note(e);
+      }
+      return;
+    }
+    if (!appleTouch || silence) return;
+    silence = new Audio(silentWav(4000));
+    silence.loop = true;
+    silence.disableRemotePlayback = true;
+    silence.setAttribute("x-webkit-airplay", "deny");
+    silence.play().catch(note);
+  }
+
+  function endPlaybackSession() {
+    if (silence) {
+      silence.pause();
+      silence.removeAttribute("src");
+      silence.load();
+      silence = null;
+    }
+    try {
+      if (navigator.audioSession && navigator.audioSession.type === "playback")
+        navigator.audioSession.type = "auto";
+    } catch (e) {
+      // The session stays as it was; nothing more plays.
+    }
+  }
+
   // The context's rate, or 0 when the browser has no audio output at all. A context that has
   // not started within 2 s (no gesture yet, or a browser that holds it back) is taken all the
   // same: the show plays silently, and the music joins in at the clock's place when it starts.
   page.openAudio = async function (rate) {
+    startPlaybackSession();
     unlockAudio();
     if (!audio.context) makeContext();
     const context = audio.context;
@@ -178,6 +238,7 @@
     if (audio.context) audio.context.close().catch(() => {});
     audio.context = null;
     audio.closed = true;
+    endPlaybackSession();
   };
 
   // For whoever checks the sound: the context's state, the frames skipped, and how far the

@@ -185,6 +185,7 @@
     listen("addEventListener");
     // A page hidden already is a window minimised from the start.
     if (pageHidden()) onVisibility();
+    page.holdScreen();
     return canvas.id;
   };
 
@@ -200,6 +201,7 @@
   page.closeWindow = function () {
     if (!render) return;
     listen("removeEventListener");
+    page.releaseScreen();
     if (render.frame === stage) render.canvas.remove();
     else render.frame.remove();
     render = null;
