@@ -1,9 +1,11 @@
-# Alt+W, Alt+N, Enter: a window "ketterfold: lanternwhirl" with a 640 × 480 client area whose
-# outer corner sits at half the screen minus half the client size (192, 144), so the frame
-# pushes the client a little right and down; it runs until Escape, which ends it with 0.
+# Tab to No sound over the tab stops (RunDemo, the ticked radio button, Window, No sound), Space
+# to tick it, a bare W for Window, Enter (the keys the Linux and web dialogs take alike): a
+# window "ketterfold: lanternwhirl" with a 640 × 480 client area whose outer corner sits at
+# half the screen minus half the client size (192, 144), so the frame pushes the client a
+# little right and down; it runs until Escape, which ends it with 0.
 . "$(dirname "$0")/wine_common.sh"
 make_data
-answer_dialog alt+w alt+n Return
+answer_dialog Tab Tab Tab space w Return
 window=$(wait_window "ketterfold: lanternwhirl" 30) || exit 1
 sleep 1
 read -r x y width height <<<"$(geometry "$window")"

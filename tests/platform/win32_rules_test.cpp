@@ -28,8 +28,9 @@ TEST(SetupDialogManager, KeysMoveTheFocusTickAndSendCommandsAsAWindowsDialogDoes
     activateDialog(d);
     EXPECT_EQ(focusedId(d), controlRunDemo);
 
-    // Tab visits only the tab stops, forwards and back; the radio buttons have none.
-    int32_t order[] = {controlWindowed, controlNoSound, controlRunDemo};
+    // Tab visits only the tab stops, forwards and back: the template's, and the radio button
+    // that is ticked (Windows' buttons give it one), as Wine's dialog manager does too.
+    int32_t order[] = {controlMode640, controlWindowed, controlNoSound, controlRunDemo};
     for (int32_t id : order) {
         EXPECT_TRUE(dialogKey(d, key(VK_TAB)).handled);
         EXPECT_EQ(focusedId(d), id);

@@ -9,6 +9,13 @@ bool focusable(const DialogItem& item) {
     return item.kind != ItemKind::other;
 }
 
+// A radio button has a tab stop while it is ticked: Windows' button sets WS_TABSTOP on the one
+// that is checked and clears it on the others, so Tab enters a group at its choice.
+bool takesTab(const DialogItem& item) {
+    return focusable(item) &&
+           (item.tabStop || (item.kind == ItemKind::autoRadioButton && item.checked));
+}
+
 int32_t count(const DialogManager& d) {
     return int32_t(d.items.size());
 }
@@ -106,7 +113,7 @@ DialogManager templateDialog(const DialogTemplate& t) {
 void activateDialog(DialogManager& d) {
     if (d.focus >= 0) return;
     for (int32_t i = 0; i < count(d); ++i)
-        if (d.items[size_t(i)].tabStop && focusable(d.items[size_t(i)])) {
+        if (takesTab(d.items[size_t(i)])) {
             d.focus = i;
             return;
         }
@@ -137,9 +144,7 @@ DialogOutcome dialogKey(DialogManager& d, const KeyEvent& key) {
     }
     if (key.virtualKey == VK_TAB && plain) {
         int32_t from = d.focus >= 0 ? d.focus : (key.shift ? 0 : count(d) - 1);
-        int32_t next = cycle(d, from, 0, count(d), key.shift, [](const DialogItem& item) {
-            return item.tabStop && focusable(item);
-        });
+        int32_t next = cycle(d, from, 0, count(d), key.shift, takesTab);
         if (next >= 0) d.focus = next;
         d.spaceDown = -1;
         return handledOnly();

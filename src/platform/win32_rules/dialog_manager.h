@@ -15,7 +15,7 @@ struct DialogItem {
     int32_t id = 0;
     ItemKind kind = ItemKind::other; // other: group boxes and pictures, which never take focus
     uint32_t mnemonic = 0;           // upper case, 0 for none
-    bool tabStop = false;
+    bool tabStop = false;    // WS_TABSTOP in the template; a ticked radio button has one too
     bool groupStart = false; // WS_GROUP: a new group of the arrow keys starts here
     bool checked = false;
 };
