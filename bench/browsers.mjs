@@ -1,45 +1,29 @@
-// The two browsers the web bench measures in, launched alike and asked alike where their CPU
-// goes:
+// The two browsers the web bench measures in, launched as the web tests launch them
+// (tools/web-driver/browsers.mjs) and asked alike where their CPU goes:
 // - chromium: Debian's headless shell, WebGL on SwiftShader (the web tests' flags);
 // - firefox: Firefox ESR with a window, WebGL on Mesa's llvmpipe through GLX, driven over
 //   WebDriver BiDi. It needs a display: scripts/bench-web runs the bench under xvfb-run.
 // A page script (bench/webgl_probe.mjs) can be put in before the page's own.
 import fs from "node:fs";
-import puppeteer from "puppeteer-core";
+import { launch } from "../tools/web-driver/browsers.mjs";
 
+export { serve } from "../tools/web-driver/browsers.mjs";
 export const browserNames = ["chromium", "firefox"];
 export const hasDisplay = () => Boolean(process.env.DISPLAY);
 
-const launched = new Set();
-process.on("exit", () => { for (const b of launched) b.process()?.kill("SIGKILL"); });
-
-export async function launch(name) {
-  const common = { protocolTimeout: 900000 };
-  const browser = name === "chromium"
-    ? await puppeteer.launch({ ...common,
-      executablePath: process.env.LW_CHROMIUM || "/usr/bin/chromium-headless-shell",
-      args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-             "--disable-background-networking", "--disable-component-update", "--no-first-run",
-             "--disable-sync", "--autoplay-policy=user-gesture-required"] })
-    : await puppeteer.launch({ ...common, browser: "firefox", headless: false,
-      executablePath: process.env.LW_FIREFOX || "/usr/bin/firefox-esr",
-      // WebGL on llvmpipe, which Firefox would otherwise refuse as software; timers at full
-      // precision (frames are timed with performance.now); no throttling in the background.
-      extraPrefsFirefox: { "webgl.force-enabled": true, "privacy.reduceTimerPrecision": false,
-                           "dom.min_background_timeout_value": 0,
-                           "media.autoplay.default": 5 } });
-  launched.add(browser);
-  return browser;
-}
+// WebGL on llvmpipe, which Firefox would otherwise refuse as software; timers at full
+// precision (frames are timed with performance.now); no throttling in the background.
+const firefoxPrefs = { "webgl.force-enabled": true, "privacy.reduceTimerPrecision": false,
+                       "dom.min_background_timeout_value": 0, "media.autoplay.default": 5 };
 
 // A browser with one page at url, probe(probeArg) run in it before the page's scripts.
 export async function openPage(name, url, probe, ...probeArgs) {
-  const browser = await launch(name);
+  const { browser, close } = await launch(name, { firefoxPrefs });
   const page = await browser.newPage();
   if (probe) await page.evaluateOnNewDocument(probe, ...probeArgs);
   await page.setViewport({ width: 1024, height: 768 });
   await page.goto(url);
-  return { browser, page, close: async () => { await browser.close(); launched.delete(browser); } };
+  return { browser, page, close };
 }
 
 export async function waitFor(page, expression, seconds) {

@@ -7,7 +7,7 @@ import fs from "node:fs";
 import path from "node:path";
 import { execFileSync } from "node:child_process";
 import { fileURLToPath } from "node:url";
-import { openPage, waitFor } from "./browsers.mjs";
+import { serve, openPage, waitFor } from "./browsers.mjs";
 import { webglProbe } from "./webgl_probe.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -134,13 +134,11 @@ export function countsTable(sections, native, web) {
 
 if (process.argv[1] === fileURLToPath(import.meta.url)) {
   const [nativeBuild, site, out, ...browsers] = process.argv.slice(2);
-  process.env.LW_SITE = site;
-  const { serve } = await import("../tests/web/harness.mjs");
   fs.mkdirSync(out, { recursive: true });
   const size = "640x480";
   const native = nativeCounts(nativeBuild, size, out);
   const sections = JSON.parse(fs.readFileSync(path.join(out, `native-counted-${size}.json`), "utf8")).sections;
-  const server = await serve();
+  const server = await serve(site);
   const web = {};
   for (const b of browsers.length ? browsers : ["chromium"]) {
     web[b] = await webglCounts(b, server.url, size, sections);

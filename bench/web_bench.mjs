@@ -20,8 +20,7 @@ import path from "node:path";
 import zlib from "node:zlib";
 import { execFileSync } from "node:child_process";
 import { fileURLToPath } from "node:url";
-import { serve } from "../tests/web/harness.mjs";
-import { openPage, waitFor, sampleCpu, hasDisplay } from "./browsers.mjs";
+import { serve, openPage, waitFor, sampleCpu, hasDisplay } from "./browsers.mjs";
 import { webglProbe } from "./webgl_probe.mjs";
 import { nativeCounts, webglCounts, countsTable, floorWorkload } from "./gl_counts.mjs";
 
@@ -59,7 +58,7 @@ const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
 // tables again without measuring.
 async function measure() {
   // The floor page and its workload are laid over the site.
-  const server = await serve([benchDir, out]);
+  const server = await serve(site, [benchDir, out]);
 
   // The counts first: the floor draws what they found.
   let sectionsOfCount, nativeCount, webCount = {};
