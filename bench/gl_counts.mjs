@@ -2,7 +2,7 @@
 // bench/gl_call_counter.c preloaded into the capture tool) against the WebGL calls that gl4es
 // makes of them in each browser (bench/webgl_probe.mjs in the page's capture mode). Both play
 // the same frames on the same simulated clock: 60 a second from second 0 to the end.
-// Alone: node bench/gl_counts.mjs NATIVE_BUILD SITE OUT [chromium] [firefox]
+// Alone: node bench/gl_counts.mjs NATIVE_BUILD SITE OUT [chromium] [firefox] (writes OUT/counts.json)
 import fs from "node:fs";
 import path from "node:path";
 import { execFileSync } from "node:child_process";
@@ -66,7 +66,7 @@ const kindOf = (name) => Object.keys(webglKinds).find((k) => webglKinds[k].test(
 // The page's capture mode with every WebGL call counted, drawn to the show's last frame.
 export async function webglCounts(browser, baseUrl, size, sections) {
   const run = await openPage(browser, `${baseUrl}index.html?capture=${size}&fps=${countFps}&at=${lastSecond}`,
-    webglProbe, "count");
+    [[webglProbe, "count"]]);
   try {
     const done = await waitFor(run.page, "window.lanternwhirlCapture && window.lanternwhirlCapture.done && window.lanternwhirlCapture", 1200);
     if (done.error) throw new Error(`${browser}: ${done.error}`);
@@ -145,5 +145,7 @@ if (process.argv[1] === fileURLToPath(import.meta.url)) {
     fs.writeFileSync(path.join(out, `webgl-counts-${b}-${size}.json`), JSON.stringify(web[b], null, 1));
   }
   server.close();
+  // As the web bench keeps them: LW_BENCH_BASELINE can name this folder.
+  fs.writeFileSync(path.join(out, "counts.json"), JSON.stringify({ sections, native, web }));
   process.stdout.write(countsTable(sections, native, web) + "\n");
 }
