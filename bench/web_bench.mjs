@@ -12,7 +12,8 @@
 //   sides of every ratio felt the same load (bench/webgl_probe.mjs, "alternate");
 // - the native capture tool's frame times, measured after the browsers, so with no ratio;
 // - what a frame asks of GL: the program's OpenGL 1.1 calls and the WebGL calls gl4es makes of
-//   them, and the bytes uploaded (bench/gl_counts.mjs), beside a baseline build's;
+//   them, and the bytes uploaded (bench/gl_counts.mjs), in the first browser, beside a baseline
+//   build's;
 // - one metaball frame, the same program as WebAssembly under Node and native, the two run in
 //   turn;
 // - how far each ratio is from the previous sitting's.
@@ -106,10 +107,11 @@ async function measure() {
   } else {
     nativeCount = nativeCounts(nativeBuild, size, out);
     sections = JSON.parse(fs.readFileSync(path.join(out, `native-counted-${size}.json`), "utf8")).sections;
-    for (const b of browsersToRun) webCount[b] = await webglCounts(b, server.url, size, sections);
+    // In the first browser only: the program, gl4es and Emscripten's GL layer make the same
+    // calls in both (earlier runs counted both and found them equal), and a count takes minutes.
+    webCount[browsersToRun[0]] = await webglCounts(browsersToRun[0], server.url, size, sections);
   }
   fs.writeFileSync(path.join(out, "counts.json"), JSON.stringify({ sections, native: nativeCount, web: webCount }));
-  // The workload is what the first browser counted: both draw the same frames from the same calls.
   const workload = floorWorkload(sections, webCount[Object.keys(webCount)[0]]);
 
   const dialogMs = {};
@@ -220,7 +222,7 @@ print(countsTable(sections, nativeCount, webCount));
 print();
 if (baseline) {
   const b = Object.keys(webCount)[0];
-  print(`The same counts beside the baseline's (LW_BENCH_BASELINE, another build's run), in ${b}: buffer uploads ` +
+  print(`The same counts beside the baseline's (${path.basename(process.env.LW_BENCH_BASELINE)}, another build's run), in ${b}: buffer uploads ` +
     "KiB a frame and WebGL calls a frame, baseline -> this build (this build / baseline).");
   print();
   print("| section | buffer KiB a frame | WebGL calls a frame |");
