@@ -3,6 +3,7 @@
 // other parts as they are; makes the file when there is none. The file is only ever written so.
 //   node bench/doc_section.mjs FILE NAME < text
 import fs from "node:fs";
+import path from "node:path";
 
 const [file, name] = process.argv.slice(2);
 const text = fs.readFileSync(0, "utf8").trimEnd();
@@ -13,4 +14,5 @@ let doc = fs.existsSync(file) ? fs.readFileSync(file, "utf8") : "# Performance\n
 const part = `${begin}\n## ${name}\n\n${text}\n${end}`;
 const [from, to] = [doc.indexOf(begin), doc.indexOf(end)];
 doc = from >= 0 && to > from ? doc.slice(0, from) + part + doc.slice(to + end.length) : doc.trimEnd() + "\n\n" + part + "\n";
+fs.mkdirSync(path.dirname(file), { recursive: true });
 fs.writeFileSync(file, doc);
