@@ -2,12 +2,12 @@
 // bench/gl_call_counter.c preloaded into the capture tool) against the WebGL calls that gl4es
 // makes of them in each browser (bench/webgl_probe.mjs in the page's capture mode). Both play
 // the same frames on the same simulated clock: 60 a second from second 0 to the end.
-// Alone: node bench/gl_counts.mjs NATIVE_BUILD SITE OUT [chromium] [firefox]
+// Alone: node bench/gl_counts.mjs NATIVE_BUILD SITE OUT [chromium] [firefox] (writes OUT/counts.json)
 import fs from "node:fs";
 import path from "node:path";
 import { execFileSync } from "node:child_process";
 import { fileURLToPath } from "node:url";
-import { openPage, waitFor } from "./browsers.mjs";
+import { serve, openPage, waitFor } from "./browsers.mjs";
 import { webglProbe } from "./webgl_probe.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -66,7 +66,7 @@ const kindOf = (name) => Object.keys(webglKinds).find((k) => webglKinds[k].test(
 // The page's capture mode with every WebGL call counted, drawn to the show's last frame.
 export async function webglCounts(browser, baseUrl, size, sections) {
   const run = await openPage(browser, `${baseUrl}index.html?capture=${size}&fps=${countFps}&at=${lastSecond}`,
-    webglProbe, "count");
+    [[webglProbe, "count"]]);
   try {
     const done = await waitFor(run.page, "window.lanternwhirlCapture && window.lanternwhirlCapture.done && window.lanternwhirlCapture", 1200);
     if (done.error) throw new Error(`${browser}: ${done.error}`);
@@ -134,18 +134,18 @@ export function countsTable(sections, native, web) {
 
 if (process.argv[1] === fileURLToPath(import.meta.url)) {
   const [nativeBuild, site, out, ...browsers] = process.argv.slice(2);
-  process.env.LW_SITE = site;
-  const { serve } = await import("../tests/web/harness.mjs");
   fs.mkdirSync(out, { recursive: true });
   const size = "640x480";
   const native = nativeCounts(nativeBuild, size, out);
   const sections = JSON.parse(fs.readFileSync(path.join(out, `native-counted-${size}.json`), "utf8")).sections;
-  const server = await serve();
+  const server = await serve(site);
   const web = {};
   for (const b of browsers.length ? browsers : ["chromium"]) {
     web[b] = await webglCounts(b, server.url, size, sections);
     fs.writeFileSync(path.join(out, `webgl-counts-${b}-${size}.json`), JSON.stringify(web[b], null, 1));
   }
   server.close();
+  // As the web bench keeps them: LW_BENCH_BASELINE can name this folder.
+  fs.writeFileSync(path.join(out, "counts.json"), JSON.stringify({ sections, native, web }));
   process.stdout.write(countsTable(sections, native, web) + "\n");
 }

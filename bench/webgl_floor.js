@@ -1,5 +1,5 @@
 // The WebGL floor: for each section of the show, the pixel work its frames ask of WebGL, drawn
-// by a page that does nothing else. The workload (bench/web_bench.mjs writes it from what the
+// by WebGL calls that do nothing else. The workload (bench/web_bench.mjs writes it from what the
 // page's capture mode sent, bench/webgl_probe.mjs) lists each section's layers: the state the
 // show draws them under (blend factors, depth test, the size of the texture) with the triangles
 // and the fragments they rasterise in an average frame. Each layer here is one draw of that
@@ -7,23 +7,22 @@
 // (whole sheets first, then a band), its vertices sent anew every frame as the show's change
 // every frame, with a shader that samples the texture once and multiplies by a colour. Depth-
 // tested sheets go nearest first, so later sheets fail the test as much as they can.
-// A frame is timed as the page's bench mode times one: from the clear to a read of one pixel
-// once the drawing is done. Publishes window.webglFloor = { done, sections: [{ name, frames,
-// medianMs, p95Ms }] }.
+// Put into the bench's page before its own scripts (the probe draws a floor frame between the
+// program's frames, so that both feel the same load): lanternwhirlFloor(width, height,
+// workload) makes a canvas and context of its own (marked lanternwhirlFloor, which the probe
+// passes straight through) and returns frame(section), which draws one frame of that section
+// as the page's bench mode times one, from the clear to a read of one pixel once the drawing is
+// done, and returns its milliseconds.
 "use strict";
 
-(async function () {
-  const params = new URLSearchParams(location.search);
-  const [width, height] = (params.get("size") || "640x480").split("x").map(Number);
-  const seconds = Number(params.get("seconds") || 4);
-  const workload = await (await fetch(params.get("workload"))).json();
-
-  const canvas = document.getElementById("floor");
+window.lanternwhirlFloor = function (width, height, workload) {
+  const canvas = document.createElement("canvas");
   canvas.width = width;
   canvas.height = height;
   // The show's context: RGB, depth, no antialiasing, not kept between frames.
   const gl = canvas.getContext("webgl", { alpha: false, depth: true, stencil: false, antialias: false,
                                           premultipliedAlpha: false, preserveDrawingBuffer: false });
+  gl.lanternwhirlFloor = true;
   const compile = (type, text) => {
     const s = gl.createShader(type);
     gl.shaderSource(s, text);
@@ -94,39 +93,26 @@
     return new Float32Array(out);
   }
 
+  const layersOf = workload.sections.map((section) => section.layers.filter((l) => l.fragments > 0).map((l) =>
+    ({ ...l, vertices: layerVertices(l), texture: textureOf(l.texture) })));
   const pixel = new Uint8Array(4);
-  const nextFrame = () => new Promise((resolve) => requestAnimationFrame(resolve));
-  const results = [];
-  for (const section of workload.sections) {
-    const layers = section.layers.filter((l) => l.fragments > 0).map((l) =>
-      ({ ...l, vertices: layerVertices(l), texture: textureOf(l.texture) }));
-    const times = [];
-    const begin = performance.now();
-    while (performance.now() - begin < seconds * 1000) {
-      const start = performance.now();
-      gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
-      for (const l of layers) {
-        if (l.blend) {
-          gl.enable(gl.BLEND);
-          gl.blendFunc(l.blend[0], l.blend[1]);
-        } else {
-          gl.disable(gl.BLEND);
-        }
-        if (l.depth) gl.enable(gl.DEPTH_TEST); else gl.disable(gl.DEPTH_TEST);
-        gl.bindTexture(gl.TEXTURE_2D, l.texture);
-        gl.bufferData(gl.ARRAY_BUFFER, l.vertices, gl.STREAM_DRAW);
-        gl.drawArrays(gl.TRIANGLES, 0, l.vertices.length / 5);
+  return function frame(section) {
+    const start = performance.now();
+    gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
+    for (const l of layersOf[section]) {
+      if (l.blend) {
+        gl.enable(gl.BLEND);
+        gl.blendFunc(l.blend[0], l.blend[1]);
+      } else {
+        gl.disable(gl.BLEND);
       }
-      gl.finish();
-      gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
-      times.push(performance.now() - start);
-      await nextFrame();
+      if (l.depth) gl.enable(gl.DEPTH_TEST); else gl.disable(gl.DEPTH_TEST);
+      gl.bindTexture(gl.TEXTURE_2D, l.texture);
+      gl.bufferData(gl.ARRAY_BUFFER, l.vertices, gl.STREAM_DRAW);
+      gl.drawArrays(gl.TRIANGLES, 0, l.vertices.length / 5);
     }
-    times.sort((a, b) => a - b);
-    const at = (q) => times[Math.min(times.length - 1, Math.floor(q * (times.length - 1) + 0.5))];
-    const median = times.length % 2 ? times[(times.length - 1) / 2]
-      : (times[times.length / 2 - 1] + times[times.length / 2]) / 2;
-    results.push({ name: section.name, frames: times.length, medianMs: median, p95Ms: at(0.95) });
-  }
-  window.webglFloor = { done: true, sections: results };
-})().catch((e) => { window.webglFloor = { done: true, error: String(e && e.stack || e) }; });
+    gl.finish();
+    gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+    return performance.now() - start;
+  };
+};

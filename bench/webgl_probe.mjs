@@ -11,10 +11,18 @@
 //   "no-webgl": every call that returns nothing returns at once; those that create objects
 //       or answer questions still run. The frame then costs the program and gl4es alone
 //       (with Emscripten's GL glue).
-// Modes other than "count" keep no record, so their frame times are the page's own. env, if
-// given, is laid over the environment the program's getenv sees (gl4es reads its settings
-// there when it starts): an experiment with its settings needs no new build.
-export function webglProbe(mode, env) {
+//   "alternate": the page's frames go in turn as they are, with no draws and with no WebGL,
+//       and between the last two a frame of the WebGL floor (bench/webgl_floor.js, put in
+//       before this probe) for the section then playing: every kind of frame feels the same
+//       load from the rest of the machine. The calls a frame without WebGL left out are made
+//       after it, untimed, so that WebGL's state stays what the program thinks it is. A frame
+//       runs from the page's getting control back (its animation frame) to its pixel read;
+//       window.lanternwhirlAlternation.frames holds { kind, start, ms, section }.
+// The other modes keep no record, so their frame times are the page's own. env, if given, is
+// laid over the environment the program's getenv sees (gl4es reads its settings there when it
+// starts): an experiment with its settings needs no new build. alternation: { width, height,
+// workload, sections: [[first second, last second], ...] } for "alternate".
+export function webglProbe(mode, env, alternation) {
   if (env) {
     // The program's script declares its environment as a global, var ENV = {}; the setter
     // takes that object and adds these.
@@ -225,10 +233,69 @@ export function webglProbe(mode, env) {
       frame.draws[key].fragments += sum;
     },
   };
+  // "alternate": the kind of the frame being drawn, the calls left out of a frame without
+  // WebGL, and when the frame began (0: no frame of the page's own, as during start-up).
+  let kind = "full", leftOut = [], frameStart = 0, frameEnded = false, clockZero = null, tick = 0, floor = null;
+  const alternated = { frames: [] };
+  const kinds = ["full", "no-draws", "no-webgl"];
+  const sectionAt = (ms) => alternation.sections.findIndex(([first, last]) =>
+    Math.floor(ms / 1000) >= first && Math.floor(ms / 1000) <= last);
+  // Small arguments (uniforms from Emscripten's scratch arrays) are copied; an upload's data
+  // stays the program's, and is sent again before any draw reads it.
+  const keep = (a) => (ArrayBuffer.isView(a) && a.byteLength <= 4096 ? a.slice() : a);
+  if (mode === "alternate") {
+    window.lanternwhirlAlternation = alternated;
+    const requestFrame = window.requestAnimationFrame;
+    window.requestAnimationFrame = function (callback) {
+      return requestFrame.call(window, (time) => {
+        if (frameEnded) between();
+        callback(time);
+      });
+    };
+  }
+  function between() {
+    frameEnded = false;
+    let pageGl = null;
+    kind = "full";
+    for (const [gl, method, args] of leftOut) method.apply((pageGl = gl), args);
+    leftOut = [];
+    if (pageGl) original.readPixels.call(pageGl, 0, 0, 1, 1, GL.RGBA, GL.UNSIGNED_BYTE, new Uint8Array(4));
+    const next = kinds[++tick % kinds.length];
+    if (next === "no-webgl" && alternation.workload) {
+      const section = sectionAt(performance.now() - clockZero);
+      if (section >= 0) {
+        floor = floor || window.lanternwhirlFloor(alternation.width, alternation.height, alternation.workload);
+        const start = performance.now();
+        alternated.frames.push({ kind: "floor", start, ms: floor(section), section });
+      }
+    }
+    kind = next;
+    frameStart = performance.now();
+  }
+  function frameDone() {
+    const now = performance.now();
+    if (clockZero === null) clockZero = now;
+    if (frameStart) alternated.frames.push({ kind, start: frameStart, ms: now - frameStart });
+    frameStart = 0;
+    frameEnded = true;
+  }
+
   function wrap(target, name, prefix) {
     const originalMethod = target[name];
     if (target === proto) original[name] = originalMethod;
-    if (mode === "count") {
+    if (mode === "alternate") {
+      const leaves = draws.has(name) ? () => kind !== "full" : answering.test(name) ? () => false
+        : () => kind === "no-webgl";
+      target[name] = function (...args) {
+        if (this.lanternwhirlFloor) return originalMethod.apply(this, args);
+        if (!leaves()) {
+          const result = originalMethod.apply(this, args);
+          if (name === "readPixels") frameDone();
+          return result;
+        }
+        if (kind === "no-webgl" && !draws.has(name) && name !== "clear") leftOut.push([this, originalMethod, args.map(keep)]);
+      };
+    } else if (mode === "count") {
       const label = prefix + name;
       target[name] = function (...args) {
         if (name === "readPixels" && frame.measured) coverage.resolve();

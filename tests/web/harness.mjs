@@ -4,13 +4,11 @@
 // Debian's headless shell with WebGL on SwiftShader; Firefox ESR (puppeteer over WebDriver
 // BiDi) and WebKitGTK's MiniBrowser (W3C WebDriver) run in a window on an X server that draws
 // WebGL with Mesa's llvmpipe.
-import http from "node:http";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import assert from "node:assert/strict";
-import puppeteer from "puppeteer-core";
-import { WebDriverSession } from "./webdriver.mjs";
+import * as browsers from "../../tools/web-driver/browsers.mjs";
 
 export const site = process.env.LW_SITE;
 export const hostBuild = process.env.LW_HOST_BUILD;
@@ -22,30 +20,12 @@ export const can = { chromium: { startAudio: true }, firefox: { startAudio: fals
                      webkit: { startAudio: true } }[engine];
 assert.ok(can, "LW_ENGINE must be chromium, firefox or webkit, not " + engine);
 
-// Firefox drops a style sheet served with any other type than text/css.
-const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-                ".css": "text/css", ".webmanifest": "application/manifest+json", ".png": "image/png",
-                ".wav": "audio/wav", ".data": "application/octet-stream" };
-
 // Serves site/ with the folders in overlays laid over it, with extra response headers;
 // resolves with the base address.
-export function serve(overlays = [], headers = {}) {
-  const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, "http://x").pathname).replace(/\/$/, "/index.html");
-    const file = [...overlays, site].map((root) => path.join(root, path.normalize(name)))
-      .find((f) => fs.existsSync(f) && fs.statSync(f).isFile());
-    if (!file) return response.writeHead(404).end();
-    response.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream", ...headers });
-    fs.createReadStream(file).pipe(response);
-  });
-  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => {
-    resolve({ url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() });
-  }));
-}
+export const serve = (overlays = [], headers = {}) => browsers.serve(site, overlays, headers);
 
-// Browsers die with the test, also when it fails half-way or is stopped.
-const browsers = new Set();
-process.on("exit", () => { for (const kill of browsers) kill(); });
+// Browsers die with the test (tools/web-driver/browsers.mjs), also when it fails half-way or
+// is stopped.
 for (const signal of ["SIGINT", "SIGTERM"]) process.on(signal, () => process.exit(128 + os.constants.signals[signal]));
 
 // A browser with one page at url, as a run: the engine-neutral operations the shared tests
@@ -57,18 +37,7 @@ export async function open(url, { noAudio = false } = {}) {
 }
 
 async function openPuppeteer(url, noAudio) {
-  const browser = await puppeteer.launch(engine === "firefox" ? {
-    browser: "firefox", executablePath: process.env.LW_FIREFOX || "/usr/bin/firefox-esr",
-    headless: false, protocolTimeout: 900000,
-  } : {
-    executablePath: process.env.LW_CHROMIUM || "/usr/bin/chromium-headless-shell",
-    args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-           "--disable-background-networking", "--disable-component-update", "--no-first-run",
-           "--disable-sync", "--autoplay-policy=user-gesture-required"],
-    protocolTimeout: 900000,
-  });
-  const kill = () => browser.process()?.kill("SIGKILL");
-  browsers.add(kill);
+  const { browser, close } = await browsers.launch(engine);
   const page = await browser.newPage();
   const console_ = [];
   page.on("console", (m) => console_.push(m.text()));
@@ -86,7 +55,7 @@ async function openPuppeteer(url, noAudio) {
     screenshot: async (selector) => (await page.$(selector)).screenshot({ encoding: "base64" }),
     lines: async () => console_,
     exitStatus: (seconds) => exitStatus(page, seconds),
-    close: () => browser.close().then(() => browsers.delete(kill)),
+    close,
   };
 }
 
@@ -105,9 +74,7 @@ function keepConsole() {
 }
 
 async function openWebDriver(url) {
-  const session = await WebDriverSession.start({ width: 1024, height: 768 });
-  const kill = () => session.kill();
-  browsers.add(kill);
+  const { session, close } = await browsers.launchWebKit({ width: 1024, height: 768 });
   await session.navigate(url);
   const evaluate = (f, ...args) =>
     session.execute(typeof f === "function" ? `return (${f}).apply(null, arguments)` : `return (${f})`, args);
@@ -130,7 +97,7 @@ async function openWebDriver(url) {
       await run.waitFor("window.lanternwhirlExit !== undefined", seconds);
       return evaluate("window.lanternwhirlExit");
     },
-    close: () => session.close().then(() => browsers.delete(kill)),
+    close,
   };
   return run;
 }
