@@ -18,5 +18,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Every program needs only the DLLs that come with Windows: the compiler's own runtime
 # (libgcc, libstdc++, winpthread) is linked in.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# The PE header's time stamp is left 0, so that a rebuild gives the same program.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
 

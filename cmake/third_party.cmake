@@ -66,6 +66,7 @@ else()
        -DCMAKE_ASM_NASM_COMPILER=${LW_NASM})
 endif()
 set(jpeg_source ${LW_THIRD_PARTY}/libjpeg-turbo-3.1.4.1)
+list(JOIN LANTERNWHIRL_PREFIX_MAPS " " jpeg_prefix_maps)
 set(jpeg_build ${CMAKE_BINARY_DIR}/third_party/jpeg-build)
 set(jpeg_prefix ${CMAKE_BINARY_DIR}/third_party/jpeg)
 set(jpeg_library ${jpeg_prefix}/lib/libjpeg.a)
@@ -77,6 +78,8 @@ ExternalProject_Add(
   BINARY_DIR ${jpeg_build}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
              -DCMAKE_BUILD_TYPE=Release
+             # Without the build's paths, as the rest of the program.
+             "-DCMAKE_C_FLAGS=${CMAKE_C_FLAGS} ${jpeg_prefix_maps}"
              # Its Windows default, c:/libjpeg-turbo-gcc64, is no path on the build machine.
              -DCMAKE_INSTALL_PREFIX=${jpeg_prefix}
              -DENABLE_SHARED=OFF -DENABLE_STATIC=ON

@@ -19,3 +19,16 @@ lw_configure() { # build-folder cmake-arguments...
   command -v ninja >/dev/null && [ ! -f "$build/Makefile" ] && generator=(-G Ninja)
   cmake -S . -B "$build" "${generator[@]}" "$@" >/dev/null
 }
+
+# SOURCE_DATE_EPOCH, the time every release file carries, is the commit's (or, in a tree
+# unpacked from the source tarball, whose files all carry the commit's time, CMakeLists.txt's).
+# A value already in the environment stays. Exported, so that CPack, dpkg and the zips see it.
+lw_source_date_epoch() {
+  local root
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null ||
+      stat -c %Y "$root/CMakeLists.txt")
+  fi
+  export SOURCE_DATE_EPOCH
+}
