@@ -18,5 +18,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Every program needs only the DLLs that come with Windows: the compiler's own runtime
 # (libgcc, libstdc++, winpthread) is linked in.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# The PE header's time stamp is not the link's time (0, or SOURCE_DATE_EPOCH when it is set), so
+# that a rebuild gives the same program.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
 

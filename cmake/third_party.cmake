@@ -28,6 +28,15 @@ file(GLOB openmpt_sources CONFIGURE_DEPENDS
      ${openmpt_dir}/sounddsp/*.cpp
      ${openmpt_dir}/libopenmpt/*.cpp)
 add_library(lw_openmpt STATIC ${openmpt_sources})
+# libopenmpt (and gl4es, below) name the time they were built: in a release, SOURCE_DATE_EPOCH's,
+# so that a rebuild gives the same program. GCC reads it itself; Emscripten's clang 14 does not.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  string(TIMESTAMP lw_build_date "%b %d %Y" UTC) # string(TIMESTAMP) reads SOURCE_DATE_EPOCH
+  string(TIMESTAMP lw_build_time "%H:%M:%S" UTC)
+  set(lw_build_stamp "__DATE__=\"${lw_build_date}\"" "__TIME__=\"${lw_build_time}\"")
+  set_source_files_properties(${openmpt_dir}/common/version.cpp PROPERTIES
+                              COMPILE_DEFINITIONS "${lw_build_stamp}")
+endif()
 # Its headers are included as <libopenmpt/libopenmpt.h>, as with Debian's package.
 target_include_directories(lw_openmpt PUBLIC ${openmpt_dir})
 target_include_directories(lw_openmpt PRIVATE ${openmpt_dir}/src ${openmpt_dir}/common)
@@ -66,6 +75,7 @@ else()
        -DCMAKE_ASM_NASM_COMPILER=${LW_NASM})
 endif()
 set(jpeg_source ${LW_THIRD_PARTY}/libjpeg-turbo-3.1.4.1)
+list(JOIN LANTERNWHIRL_PREFIX_MAPS " " jpeg_prefix_maps)
 set(jpeg_build ${CMAKE_BINARY_DIR}/third_party/jpeg-build)
 set(jpeg_prefix ${CMAKE_BINARY_DIR}/third_party/jpeg)
 set(jpeg_library ${jpeg_prefix}/lib/libjpeg.a)
@@ -77,6 +87,8 @@ ExternalProject_Add(
   BINARY_DIR ${jpeg_build}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
              -DCMAKE_BUILD_TYPE=Release
+             # Without the build's paths, as the rest of the program.
+             "-DCMAKE_C_FLAGS=${CMAKE_C_FLAGS} ${jpeg_prefix_maps}"
              # Its Windows default, c:/libjpeg-turbo-gcc64, is no path on the build machine.
              -DCMAKE_INSTALL_PREFIX=${jpeg_prefix}
              -DENABLE_SHARED=OFF -DENABLE_STATIC=ON
@@ -124,6 +136,10 @@ file(CONFIGURE OUTPUT ${fpe_vertex_fog} CONTENT "${fpe_source}" @ONLY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${fpe_shader})
 list(REMOVE_ITEM gl4es_sources ${fpe_shader})
 add_library(lw_gl4es STATIC ${gl4es_sources} ${fpe_vertex_fog} ${gl4es_dir}/src/glx/hardext.c)
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  set_source_files_properties(${gl4es_dir}/src/gl/build_info.c PROPERTIES
+                              COMPILE_DEFINITIONS "${lw_build_stamp}")
+endif()
 # src/gl/ on the include path lets the copy find its neighbours' headers.
 target_include_directories(lw_gl4es PRIVATE ${gl4es_dir}/include ${gl4es_dir}/src/util
                                             ${gl4es_dir}/src/glx ${gl4es_dir}/src/gl)

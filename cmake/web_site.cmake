@@ -16,7 +16,8 @@ target_link_options(lanternwhirl PRIVATE
   -sFORCE_FILESYSTEM=1
   "-sEXPORTED_RUNTIME_METHODS=ccall,HEAPF32,stringToNewUTF8")
 
-# The show, packed by Emscripten's file packager: show.data and the show.js that loads it.
+# The show, packed by Emscripten's file packager (the same show giving the same bytes:
+# cmake/pack_show.cmake): show.data and the show.js that loads it.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(LW_FILE_PACKAGER ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py)
 if(NOT EXISTS ${LW_FILE_PACKAGER})
@@ -24,10 +25,10 @@ if(NOT EXISTS ${LW_FILE_PACKAGER})
 endif()
 add_custom_command(
   OUTPUT ${site_dir}/show.data ${site_dir}/show.js
-  COMMAND ${Python3_EXECUTABLE} ${LW_FILE_PACKAGER} ${site_dir}/show.data
-          --preload ${show_dir}/data@/data ${show_dir}/gfx@/gfx
-          --js-output=${site_dir}/show.js
-  DEPENDS ${show_dir}/.bake-stamp
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
+  COMMAND ${CMAKE_COMMAND} -DPYTHON=${Python3_EXECUTABLE} -DPACKAGER=${LW_FILE_PACKAGER}
+          -DSHOW=${show_dir} -DSITE=${site_dir} -P ${PROJECT_SOURCE_DIR}/cmake/pack_show.cmake
+  DEPENDS ${show_dir}/.bake-stamp ${PROJECT_SOURCE_DIR}/cmake/pack_show.cmake
   COMMENT "Packing the show for the page"
   VERBATIM)
 
@@ -100,15 +101,17 @@ add_custom_command(
   COMMENT "Writing the site's scripts for file:// and its service worker"
   VERBATIM)
 
-# The zip of the site, to put on a host or to unzip and open from its folder.
-find_program(LW_ZIP zip REQUIRED)
+# The zip of the site, to put on a host or to unzip and open from its folder, with a README.txt
+# for whoever has only the download. scripts/zip-tree makes it the same bytes from the same files.
+find_program(LW_ZIP zip REQUIRED) # for scripts/zip-tree
 set(site_zip ${CMAKE_BINARY_DIR}/lanternwhirl-web.zip)
+set(site_readme ${PROJECT_SOURCE_DIR}/packaging/web/README.txt)
 add_custom_command(
   OUTPUT ${site_zip}
-  COMMAND ${CMAKE_COMMAND} -E rm -f ${site_zip}
-  COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${LW_ZIP} -qrX ${site_zip} site
+  COMMAND ${CMAKE_COMMAND} -E copy ${site_readme} ${CMAKE_BINARY_DIR}/README.txt
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/zip-tree ${site_zip} README.txt site
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-  DEPENDS ${pack_outputs}
+  DEPENDS ${pack_outputs} ${site_readme} ${PROJECT_SOURCE_DIR}/scripts/zip-tree
   COMMENT "Zipping the site"
   VERBATIM)
 

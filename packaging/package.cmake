@@ -1,6 +1,6 @@
 # The release: the manual page, the package's documents and the AppStream metadata beside
 # what the program, the show and the launcher install, and CPack's description of the Debian
-# package and the tarball. scripts/package-deb builds both.
+# package. scripts/package-deb builds it and the tarball.
 #
 # Whoever releases names themselves once, in LANTERNWHIRL_MAINTAINER: the package's
 # maintainer, the changelog's signature, the copyright file's contact and the metadata's
@@ -78,13 +78,11 @@ set(CPACK_PACKAGE_DESCRIPTION
     "pictures blended over them, drawn with OpenGL. A setup dialog picks the\n"
     "screen size, a window or full screen, and sound or silence.")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
-set(CPACK_GENERATOR DEB TGZ) # scripts/package-deb runs each on its own
+# The .deb. The tarball (the same tree under one folder, whose bin/lanternwhirl finds the show
+# in its share/lanternwhirl) is written by scripts/package-deb with tar, in name order.
+set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_GENERATOR "")
-# The tarball holds the same tree under one folder; unpacked anywhere, its bin/lanternwhirl
-# finds the show in its share/lanternwhirl.
-set(CPACK_PACKAGE_FILE_NAME lanternwhirl-${PROJECT_VERSION}-linux-x86_64)
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
