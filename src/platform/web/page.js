@@ -4,8 +4,8 @@
 // terms (the program makes Windows' messages of them and decides what each key does), and a
 // Web Audio output. The page draws what the program decides. The program calls in through the
 // small functions of src/platform/web/*.cpp; everything it waits for is a promise here. This file
-// makes the namespace and the pieces every part uses; dialogs.js, window.js, sound.js and
-// loading.js add the rest, in that order.
+// makes the namespace and the pieces every part uses; dialogs.js, window.js, sound.js, screen.js
+// and loading.js add the rest, in that order.
 "use strict";
 
 var lanternwhirlPage = (function () {
