@@ -5,12 +5,7 @@ make_data
 answer_dialog alt+n Return
 box=$(wait_window "Ruva GL" 30) || exit 1
 expect_box "Ruva GL: The Requested Fullscreen Mode Is Not Supported By"
-press "$box" Escape
-"$SEND_CLOSE" "$box"
-sleep 1
-[ -n "$(find_window 'Ruva GL')" ] || fail "Escape or the close box answered the question"
-[ -z "$(find_window 'ERROR')" ] || fail "the question was answered"
-press "$box" n
+answer_question_no "$box"
 stop=$(wait_window "ERROR") || exit 1
 expect_box "ERROR: Program Will Now Close."
 press "$stop" Return

@@ -130,6 +130,16 @@ geometry() {
 screen_size() { xdpyinfo | awk '/dimensions:/ {print $2}'; }
 
 expect_status() { [ "$status" = "$1" ] || fail "exit status $status, expected $1"; }
+# answer_question_no BOX: Escape and the close box leave the Yes/No question up, as Windows'
+# box without Cancel does; a bare N answers it.
+answer_question_no() {
+    press "$1" Escape
+    "$SEND_CLOSE" "$1"
+    sleep 1
+    [ -n "$(find_window 'Ruva GL')" ] || fail "Escape or the close box answered the question"
+    [ -z "$(find_window 'ERROR')" ] || fail "the question was answered"
+    press "$1" n
+}
 expect_box() { grep -qF -- "$1" "$work/stderr" || fail "no message box '$1'"; }
 expect_no_render_window() {
     [ ! -e "$work/render-window-seen" ] || fail "the render window opened"

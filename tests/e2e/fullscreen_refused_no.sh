@@ -6,12 +6,7 @@ start_demo
 dialog=$(wait_window "Ketterfold: Lanternwhirl") || exit 1
 press "$dialog" Return
 box=$(wait_window "Ruva GL") || exit 1
-press "$box" Escape
-"$SEND_CLOSE" "$box"
-sleep 0.5
-[ -n "$(find_window 'Ruva GL')" ] || fail "Escape or the close box answered the question"
-[ -z "$(find_window 'ERROR')" ] || fail "the question was answered"
-press "$box" n
+answer_question_no "$box"
 stop=$(wait_window "ERROR") || exit 1
 expect_box "ERROR: Program Will Now Close."
 press "$stop" Return
