@@ -120,6 +120,18 @@ intptr_t dispatchMessage(const Message& m) {
     return windowClass.proc(m.window, m.type, m.wParam, m.lParam);
 }
 
+bool queryPerformanceCounter(int64_t* count) {
+    if (!count) return false;
+    *count = clockTicks();
+    return true;
+}
+
+bool queryPerformanceFrequency(int64_t* frequency) {
+    if (!frequency) return false;
+    *frequency = clockTicksPerSecond();
+    return true;
+}
+
 // Key messages need no character messages here.
 void translateMessage(const Message&) {}
 

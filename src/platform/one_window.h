@@ -45,3 +45,6 @@ bool pollWindowSystem();
 void setCursorShown(bool shown);
 // The window system's own: releases what the window holds and deletes its record.
 void releaseWindow(WindowRecord* window);
+// The window system's own: its clock for the performance counter, and the ticks a second.
+int64_t clockTicks();
+int64_t clockTicksPerSecond();

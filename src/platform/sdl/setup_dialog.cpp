@@ -1,8 +1,7 @@
 // The modal dialog, laid out by GTK from a dialog template: each control sits at its
 // rectangle in dialog units, converted to pixels with the base units of the template's font.
 // The dialog procedure sees the messages a Windows dialog would send it.
-#include "platform/window_system.h"
-
+#include "platform/one_dialog.h"
 #include "platform/sdl/gtk_session.h"
 #include "platform/win32_rules/dialog_manager.h"
 #include "resources/dialog_template.h"
@@ -13,41 +12,16 @@
 #include <string>
 #include <vector>
 
-struct DialogRecord {
+struct DialogWidgets {
     GtkWidget* window = nullptr;
-    DialogProc proc = nullptr;
-    DialogManager manager;            // focus and ticks, as Win32's dialog manager has them
     std::vector<GtkWidget*> controls; // one a template control, in its order
-    bool ended = false;
-    intptr_t result = 0;
-    bool quiet = false; // the widgets follow the manager; that notifies nobody
+    bool quiet = false;               // the widgets follow the manager; that notifies nobody
 };
 
 namespace {
-// The widgets show what the dialog manager decided: the ticks and the focus.
-void showState(DialogRecord* d) {
-    d->quiet = true;
-    for (size_t i = 0; i < d->controls.size(); ++i)
-        if (GTK_IS_TOGGLE_BUTTON(d->controls[i]))
-            gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(d->controls[i]),
-                                         d->manager.items[i].checked);
-    if (d->manager.focus >= 0 && gtk_widget_get_visible(d->window))
-        gtk_widget_grab_focus(d->controls[size_t(d->manager.focus)]);
-    d->quiet = false;
-}
-
-void act(DialogRecord* d, const DialogOutcome& outcome) {
-    showState(d);
-    if (d->ended) return;
-    if (outcome.kind == DialogOutcome::command)
-        d->proc(d, WM_COMMAND, makeParam(uint32_t(outcome.id), BN_CLICKED), 0);
-    else if (outcome.kind == DialogOutcome::close)
-        d->proc(d, WM_CLOSE, 0, 0);
-}
-
 int32_t indexOf(DialogRecord* d, GtkWidget* w) {
-    for (size_t i = 0; i < d->controls.size(); ++i)
-        if (d->controls[i] == w) return int32_t(i);
+    for (size_t i = 0; i < d->widgets->controls.size(); ++i)
+        if (d->widgets->controls[i] == w) return int32_t(i);
     return -1;
 }
 
@@ -55,16 +29,16 @@ int32_t indexOf(DialogRecord* d, GtkWidget* w) {
 // widgets are set to what it decided.
 void onClicked(GtkButton* button, gpointer data) {
     DialogRecord* d = static_cast<DialogRecord*>(data);
-    if (d->quiet || d->ended) return;
+    if (d->widgets->quiet || d->ended) return;
     // A radio button that another one's click has just cleared sends nothing.
     if (GTK_IS_RADIO_BUTTON(button) && !gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(button)))
         return;
-    act(d, dialogClick(d->manager, indexOf(d, GTK_WIDGET(button))));
+    sendDialogOutcome(*d, dialogClick(d->manager, indexOf(d, GTK_WIDGET(button))));
 }
 
 gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
     DialogRecord* d = static_cast<DialogRecord*>(data);
-    if (!d->ended) act(d, dialogCloseBox(d->manager));
+    if (!d->ended) sendDialogOutcome(*d, dialogCloseBox(d->manager));
     return TRUE; // the dialog procedure decides
 }
 
@@ -73,7 +47,7 @@ gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {
     DialogRecord* d = static_cast<DialogRecord*>(data);
     if (d->ended) return TRUE;
     DialogOutcome outcome = dialogKey(d->manager, keyFromGdk(e));
-    if (outcome.handled) act(d, outcome);
+    if (outcome.handled) sendDialogOutcome(*d, outcome);
     return TRUE;
 }
 
@@ -157,11 +131,13 @@ intptr_t dialogBox(ModuleHandle, int32_t templateId, WindowHandle, DialogProc di
     applyFont(*t);
 
     DialogRecord d;
+    DialogWidgets widgets;
     d.proc = dialogProc;
     d.manager = templateDialog(*t);
-    d.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    GtkWindow* window = GTK_WINDOW(d.window);
-    gtk_style_context_add_class(gtk_widget_get_style_context(d.window), "setup-dialog");
+    d.widgets = &widgets;
+    widgets.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    GtkWindow* window = GTK_WINDOW(widgets.window);
+    gtk_style_context_add_class(gtk_widget_get_style_context(widgets.window), "setup-dialog");
     gtk_window_set_title(window, t->caption);
     gtk_window_set_resizable(window, FALSE);
     gtk_window_set_modal(window, TRUE);
@@ -170,7 +146,7 @@ intptr_t dialogBox(ModuleHandle, int32_t templateId, WindowHandle, DialogProc di
 
     GtkWidget* fixed = gtk_fixed_new();
     gtk_widget_set_size_request(fixed, dialogPixelsAcross(t->cx), dialogPixelsDown(t->cy));
-    gtk_container_add(GTK_CONTAINER(d.window), fixed);
+    gtk_container_add(GTK_CONTAINER(widgets.window), fixed);
     GtkWidget* previousRadio = nullptr;
     GtkWidget* defaultButton = nullptr;
     for (int32_t i = 0; i < t->controlCount; ++i) {
@@ -179,42 +155,37 @@ intptr_t dialogBox(ModuleHandle, int32_t templateId, WindowHandle, DialogProc di
         previousRadio = c.kind == ControlKind::autoRadioButton ? w : nullptr;
         if (c.kind == ControlKind::defaultPushButton) defaultButton = w;
         gtk_fixed_put(GTK_FIXED(fixed), w, dialogPixelsAcross(c.x), dialogPixelsDown(c.y));
-        d.controls.push_back(w);
+        widgets.controls.push_back(w);
     }
     if (defaultButton) gtk_window_set_default(window, defaultButton);
-    g_signal_connect(d.window, "delete-event", G_CALLBACK(onDelete), &d);
-    g_signal_connect(d.window, "key-press-event", G_CALLBACK(onKey), &d);
-    g_signal_connect(d.window, "key-release-event", G_CALLBACK(onKey), &d);
+    g_signal_connect(widgets.window, "delete-event", G_CALLBACK(onDelete), &d);
+    g_signal_connect(widgets.window, "key-press-event", G_CALLBACK(onKey), &d);
+    g_signal_connect(widgets.window, "key-release-event", G_CALLBACK(onKey), &d);
 
     d.proc(&d, WM_INITDIALOG, 0, 0);
     if (!d.ended) {
-        gtk_widget_show_all(d.window);
+        gtk_widget_show_all(widgets.window);
         if (t->style & DS_SETFOREGROUND) gtk_window_present(window);
         // Shown and active: the first tab stop takes the focus, as in a Windows dialog.
         activateDialog(d.manager);
-        showState(&d);
+        drawDialogState(d);
         while (!d.ended)
             gtk_main_iteration();
     }
-    gtk_widget_destroy(d.window);
+    gtk_widget_destroy(widgets.window);
     gtkSettle();
     return d.result;
 }
 
-bool endDialog(DialogHandle dialog, intptr_t result) {
-    if (!dialog) return false;
-    dialog->ended = true;
-    dialog->result = result;
-    return true;
-}
-
-bool checkRadioButton(DialogHandle dialog, int32_t firstId, int32_t lastId, int32_t checkId) {
-    if (!dialog || !checkRadio(dialog->manager, firstId, lastId, checkId)) return false;
-    showState(dialog);
-    return true;
-}
-
-uint32_t isDlgButtonChecked(DialogHandle dialog, int32_t id) {
-    if (!dialog) return BST_UNCHECKED;
-    return itemChecked(dialog->manager, id) ? BST_CHECKED : BST_UNCHECKED;
+// The widgets show what the dialog manager decided: the ticks and the focus.
+void drawDialogState(DialogRecord& d) {
+    DialogWidgets& w = *d.widgets;
+    w.quiet = true;
+    for (size_t i = 0; i < w.controls.size(); ++i)
+        if (GTK_IS_TOGGLE_BUTTON(w.controls[i]))
+            gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(w.controls[i]),
+                                         d.manager.items[i].checked);
+    if (d.manager.focus >= 0 && gtk_widget_get_visible(w.window))
+        gtk_widget_grab_focus(w.controls[size_t(d.manager.focus)]);
+    w.quiet = false;
 }

@@ -330,14 +330,10 @@ bool pollWindowSystem() {
     return true;
 }
 
-bool queryPerformanceCounter(int64_t* count) {
-    if (!count) return false;
-    *count = int64_t(SDL_GetPerformanceCounter());
-    return true;
+int64_t clockTicks() {
+    return int64_t(SDL_GetPerformanceCounter());
 }
 
-bool queryPerformanceFrequency(int64_t* frequency) {
-    if (!frequency) return false;
-    *frequency = int64_t(SDL_GetPerformanceFrequency());
-    return true;
+int64_t clockTicksPerSecond() {
+    return int64_t(SDL_GetPerformanceFrequency());
 }

@@ -3,20 +3,13 @@
 // font. The dialog manager (win32_rules) takes the page's keys, clicks and close box as a
 // Windows dialog takes them; the dialog procedure sees the messages a Windows dialog would send
 // it, and the program waits for each in turn.
+#include "platform/one_dialog.h"
 #include "platform/web/page_dialog.h"
-#include "platform/window_system.h"
 
 #include "resources/dialog_template.h"
 #include "resources/lanternwhirl_picture.h"
 
 #include <vector>
-
-struct DialogRecord {
-    DialogProc proc = nullptr;
-    DialogManager manager;
-    bool ended = false;
-    intptr_t result = 0;
-};
 
 namespace {
 const char* kindName(ControlKind kind) {
@@ -64,31 +57,14 @@ intptr_t dialogBox(ModuleHandle, int32_t templateId, WindowHandle, DialogProc di
         lwPageShowDialog();
         activateDialog(d.manager);
         drawDialog(d.manager);
-        while (!d.ended) {
-            const DialogOutcome outcome = nextDialogOutcome(d.manager);
-            if (outcome.kind == DialogOutcome::close)
-                d.proc(&d, WM_CLOSE, 0, 0);
-            else
-                d.proc(&d, WM_COMMAND, makeParam(uint32_t(outcome.id), BN_CLICKED), 0);
-        }
+        while (!d.ended)
+            sendDialogOutcome(d, nextDialogOutcome(d.manager));
     }
     lwPageCloseDialog();
     return d.result;
 }
 
-bool endDialog(DialogHandle dialog, intptr_t result) {
-    if (!dialog) return false;
-    dialog->ended = true;
-    dialog->result = result;
-    return true;
-}
-
-bool checkRadioButton(DialogHandle dialog, int32_t firstId, int32_t lastId, int32_t checkId) {
-    if (!dialog || !checkRadio(dialog->manager, firstId, lastId, checkId)) return false;
-    drawDialog(dialog->manager);
-    return true;
-}
-
-uint32_t isDlgButtonChecked(DialogHandle dialog, int32_t id) {
-    return dialog && itemChecked(dialog->manager, id) ? BST_CHECKED : BST_UNCHECKED;
+// The page holds the widgets: it is told the manager's state.
+void drawDialogState(DialogRecord& d) {
+    drawDialog(d.manager);
 }

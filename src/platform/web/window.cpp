@@ -209,14 +209,10 @@ bool pollWindowSystem() {
 }
 
 // Microseconds of the page's clock.
-bool queryPerformanceCounter(int64_t* count) {
-    if (!count) return false;
-    *count = int64_t(emscripten_get_now() * 1000.0);
-    return true;
+int64_t clockTicks() {
+    return int64_t(emscripten_get_now() * 1000.0);
 }
 
-bool queryPerformanceFrequency(int64_t* frequency) {
-    if (!frequency) return false;
-    *frequency = 1000000;
-    return true;
+int64_t clockTicksPerSecond() {
+    return 1000000;
 }
