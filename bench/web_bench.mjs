@@ -9,7 +9,8 @@
 //   gl4es and the WebGL commands, no pixels) and with every WebGL call left out (the program
 //   and gl4es), and between them a frame of the WebGL floor (the same pixel work from WebGL
 //   calls that do nothing else; bench/webgl_floor.js), all in the one page, so that the two
-//   sides of every ratio felt the same load (bench/webgl_probe.mjs, "alternate");
+//   sides of every ratio felt the same load (bench/webgl_probe.mjs, "alternate"); each browser
+//   runs the show LW_BENCH_RUNS times (2 unless given), the browsers taking turns;
 // - the native capture tool's frame times, measured after the browsers, so with no ratio;
 // - what a frame asks of GL: the program's OpenGL 1.1 calls and the WebGL calls gl4es makes of
 //   them, and the bytes uploaded (bench/gl_counts.mjs), in the first browser, beside a baseline
@@ -50,6 +51,15 @@ const median = (list) => {
   return v.length ? (v.length % 2 ? v[(v.length - 1) / 2] : (v[v.length / 2 - 1] + v[v.length / 2]) / 2) : NaN;
 };
 
+// The mean of the middle 80 %: a frame held up by the machine's other work weighs no more than
+// any other slow frame.
+const trimmedMean = (list) => {
+  const v = [...list].sort((a, b) => a - b);
+  const middle = v.slice(Math.floor(v.length / 10), v.length - Math.floor(v.length / 10));
+  return middle.reduce((sum, x) => sum + x, 0) / middle.length;
+};
+const runsPerBrowser = Number(process.env.LW_BENCH_RUNS || 2);
+
 // Size: every file of the site, and what a served visitor loads: not the licences, the icons
 // (fetched only to install the page), the service worker, nor the program and show carried by
 // scripts for a page opened from its folder.
@@ -69,8 +79,9 @@ function siteSizes() {
 }
 const kib = (bytes) => (bytes / 1024).toFixed(0) + " KiB";
 
-// One run of the page's bench mode with its frames alternated: each section's median of each
-// kind of frame, from the frames that began within the section's span on the page's clock.
+// One run of the page's bench mode with its frames alternated: each section's turns (a full
+// frame and the three drawn after it, some 50 ms), from the frames that began within the
+// section's span on the page's clock.
 async function alternatedRun(browser, url, sections, workload) {
   const floorSource = fs.readFileSync(path.join(benchDir, "webgl_floor.js"), "utf8");
   const run = await openPage(browser, `${url}index.html?bench=${size}`, [[floorSource],
@@ -80,26 +91,36 @@ async function alternatedRun(browser, url, sections, workload) {
       "window.lanternwhirlBench && window.lanternwhirlBench.done && window.lanternwhirlBench", 600);
     if (result.error) throw new Error(`${browser}: ${result.error}`);
     const frames = JSON.parse(await run.page.evaluate("JSON.stringify(window.lanternwhirlAlternation.frames)"));
-    const version = await run.browser.version();
-    return { version, sections: result.sections.map((s, i) => {
-      const within = frames.filter((f) => f.start >= s.startMs && f.start < s.endMs && (f.kind !== "floor" || f.section === i));
-      const of = (kind) => within.filter((f) => f.kind === kind).map((f) => f.ms);
-      // Each turn (a full frame and the three after it, some 50 ms) gives the ratios of frames
-      // drawn next to each other; a section's ratio is their median.
+    return { version: await run.browser.version(), sections: result.sections.map((s, i) => {
       const turns = [];
-      for (const f of within) {
+      for (const f of frames.filter((f) => f.start >= s.startMs && f.start < s.endMs && (f.kind !== "floor" || f.section === i))) {
         if (f.kind === "full" || !turns.length) turns.push({});
         turns[turns.length - 1][f.kind] = f.ms;
       }
-      const whole = turns.filter((t) => ["full", "no-draws", "no-webgl", "floor"].every((k) => t[k] > 0));
-      return { ...Object.fromEntries(["full", "no-draws", "no-webgl", "floor"].map((k) => [k, { medianMs: median(of(k)), frames: of(k).length }])),
-               ratios: { "no draws / no WebGL": median(whole.map((t) => t["no-draws"] / t["no-webgl"])),
-                         "full / floor": median(whole.map((t) => t.full / t.floor)),
-                         "(floor + no WebGL) / floor": median(whole.map((t) => (t.floor + t["no-webgl"]) / t.floor)) } };
+      return turns;
     }) };
   } finally {
     await run.close();
   }
+}
+
+// The runs of one browser pooled: each section's median of each kind of frame, and its ratios
+// from the turns that have all four kinds. Chromium does WebGL's commands in another process,
+// on the other core, so a frame without draws there is sometimes no longer than one without
+// WebGL and sometimes half as long again; the median of that ratio moves by up to 15 % between
+// halves of one run, the ratio of the trimmed means by less.
+const kinds = ["full", "no-draws", "no-webgl", "floor"];
+function pooled(runs) {
+  return { version: runs[0].version, runs: runs.length, sections: runs[0].sections.map((_, i) => {
+    const turns = runs.flatMap((r) => r.sections[i]);
+    const of = (kind) => turns.filter((t) => t[kind] > 0).map((t) => t[kind]);
+    const whole = turns.filter((t) => kinds.every((k) => t[k] > 0));
+    const mean = (kind) => trimmedMean(whole.map((t) => t[kind]));
+    return { ...Object.fromEntries(kinds.map((k) => [k, { medianMs: median(of(k)), frames: of(k).length }])),
+             ratios: { "no draws / no WebGL": mean("no-draws") / mean("no-webgl"),
+                       "full / floor": mean("full") / mean("floor"),
+                       "(floor + no WebGL) / floor": (mean("floor") + mean("no-webgl")) / mean("floor") } };
+  }) };
 }
 
 async function measure() {
@@ -108,7 +129,10 @@ async function measure() {
   const sitting = { date: new Date().toISOString().replace(/\.\d+Z$/, "Z"),
                     cpu: (fs.readFileSync("/proc/cpuinfo", "utf8").match(/model name\s*:\s*(.*)/) || [])[1] || "?",
                     cores: os.cpus().length, loadBefore: loadAverage() };
-  const server = await serve(site);
+  // Cross-origin isolated, Chromium times frames to 5 µs instead of 100 µs, which on a frame of
+  // 2 ms moves a ratio by up to 5 %. (Firefox's timers are set to full precision by its prefs.)
+  const server = await serve(site, [], { "Cross-Origin-Opener-Policy": "same-origin",
+                                         "Cross-Origin-Embedder-Policy": "require-corp" });
 
   // The counts first: the floor draws what they found.
   let sections, nativeCount, webCount = {};
@@ -138,8 +162,12 @@ async function measure() {
     dialogMs[b].sort((a, c) => a - c);
   }
 
-  const web = {};
-  for (const b of browsersToRun) web[b] = await alternatedRun(b, server.url, sections, workload);
+  // The browsers take turns, run after run, so that a slow spell of the machine falls on both.
+  const runs = Object.fromEntries(browsersToRun.map((b) => [b, []]));
+  for (let i = 0; i < runsPerBrowser; ++i)
+    for (const b of browsersToRun) runs[b].push(await alternatedRun(b, server.url, sections, workload));
+  const web = Object.fromEntries(browsersToRun.map((b) => [b, pooled(runs[b])]));
+  fs.writeFileSync(path.join(out, "turns.json"), JSON.stringify(runs));
   server.close();
   const report = path.join(out, `show-${size}.json`);
   execFileSync(path.join(nativeBuild, "bin", "lanternwhirl-capture"), ["--show",
@@ -204,11 +232,12 @@ const ratiosOf = (r) => Object.fromEntries(Object.keys(r.web).map((b) => [b, r.w
 const ratios = ratiosOf(results);
 const goals = { "no draws / no WebGL": 2, "full / floor": 1.25 };
 
-print(`Where a ${size} frame's time goes: median ms of each kind of frame, drawn in turn in one run of the page's bench ` +
+print(`Where a ${size} frame's time goes: median ms of each kind of frame, drawn in turn in the page's bench ` +
   "mode: as it is (full), with the draw calls left out (the program, gl4es and the WebGL commands, no pixels), with every " +
   "WebGL call left out (the program and gl4es alone), and the WebGL floor (the same pixel work from WebGL calls that do " +
-  "nothing else). The frames of each kind a section had follow the times. The ratios are medians of the ratios of each " +
-  "turn's four frames (drawn one after the other, within some 50 ms). * marks a ratio above its goal (no draws at " +
+  `nothing else). The frames of each kind a section had follow the times, from ${results.web[browsers[0]].runs || 1} runs of the show ` +
+  "a browser, the browsers taking turns. The ratios are of the means of the middle 80 % of each kind's frames, from the turns " +
+  "that drew all four one after the other (within some 50 ms). * marks a ratio above its goal (no draws at " +
   "most 2x no WebGL; full within 1.25x of the floor). (floor + no WebGL) / floor is what full / floor comes to if WebGL's " +
   "commands cost nothing and the program's own work does not overlap the pixels (each frame ends with a pixel read, " +
   "so it does not): above 1.25, the program and gl4es alone keep that section from the goal.");
