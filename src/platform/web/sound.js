@@ -156,7 +156,10 @@
   // The context's time heard now, and the page's clock at that moment in seconds: the output's
   // own timestamp where the browser gives a fresh one (it knows the output's latency; it stands
   // still while the output is suspended and for a moment after), else the time the context has
-  // rendered to.
+  // rendered to less the output's latency. Without that latency the two readings part by some
+  // 40 ms (Chromium: 32 ms of output latency and a render quantum), and music queued on the one
+  // (on waking, with 2.5 s queued ahead while hidden) is heard that far from the clock read by
+  // the other, nearly a whole chunk.
   function outputNow() {
     const context = audio.context;
     const wall = performance.now() / 1000;
@@ -164,7 +167,7 @@
     if (stamp && stamp.performanceTime > 0 && wall - stamp.performanceTime / 1000 < 0.1 &&
         stamp.contextTime <= context.currentTime)
       return [stamp.contextTime, stamp.performanceTime / 1000];
-    return [context.currentTime, wall];
+    return [Math.max(0, context.currentTime - (context.outputLatency || context.baseLatency || 0)), wall];
   }
 
   // The song's frame that is due when the context's clock reads `when`.
